@@ -1,0 +1,2 @@
+# Warnings on for everything the project builds; kept at zero.
+add_compile_options(-Wall -Wextra)
