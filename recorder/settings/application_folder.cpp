@@ -1,0 +1,47 @@
+#include "recorder/settings/application_folder.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include <unistd.h>
+
+namespace recorder {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string withoutTrailingSlash(std::string s)
+{
+    while (s.size() > 1 && s.back() == '/') s.pop_back();
+    return s;
+}
+
+} // namespace
+
+std::string applicationFolder()
+{
+    std::error_code ec;
+    if (const char* home = std::getenv("VELMOR_HOME"); home && *home) {
+        fs::create_directories(home, ec);
+        return withoutTrailingSlash(home);
+    }
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        fs::path dir = exe.parent_path();
+        if (::access(dir.c_str(), W_OK) == 0) return dir.string();
+    }
+    fs::path data;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+        data = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        data = fs::path(home) / ".local/share";
+    else
+        data = fs::temp_directory_path(ec);
+    data /= "velmor-sound-recorder";
+    fs::create_directories(data, ec);
+    return data.string();
+}
+
+} // namespace recorder

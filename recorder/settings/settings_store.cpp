@@ -1,0 +1,52 @@
+#include "recorder/settings/settings_store.h"
+
+#include "platform/profile/profile_file.h"
+#include "recorder/settings/application_folder.h"
+
+namespace recorder {
+
+namespace {
+
+// The 128-character buffer holds 127 characters and the terminator. Characters
+// are UTF-8 sequences here, so a cut never splits one.
+constexpr std::size_t kMaxChars = 127;
+
+std::string_view firstChars(std::string_view s, std::size_t count)
+{
+    std::size_t i = 0, chars = 0;
+    while (i < s.size() && chars < count) {
+        ++i;
+        while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
+        ++chars;
+    }
+    return s.substr(0, i);
+}
+
+std::string_view trimSpaces(std::string_view s)
+{
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+} // namespace
+
+std::string ReadIniValue(const std::string& path, std::string_view section, std::string_view key)
+{
+    auto value = profile::readProfileString(path, section, key);
+    if (!value) return {};
+    std::string_view v = firstChars(*value, kMaxChars);
+    v = v.substr(0, v.find('\0'));
+    return std::string(trimSpaces(v));
+}
+
+bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key, std::string_view value)
+{
+    value = value.substr(0, value.find_first_of(std::string_view("\r\n\0", 3)));
+    value = firstChars(value, kMaxChars);
+    return !profile::writeProfileString(path, section, key, value);
+}
+
+std::string settingsFilePath() { return applicationFolder() + "/settings.dat"; }
+
+} // namespace recorder
