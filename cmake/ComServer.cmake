@@ -17,6 +17,7 @@ function(velmor_add_com_server target)
   target_link_options(${target} PRIVATE -Wl,--no-undefined)
   target_link_libraries(${target} PRIVATE velmor_com)
   if(VELMOR_REGISTER)
+    add_dependencies(${target} velmor-regsvr)
     add_custom_command(TARGET ${target} POST_BUILD
       COMMAND velmor-regsvr --warn-only $<TARGET_FILE:${target}>
       VERBATIM)

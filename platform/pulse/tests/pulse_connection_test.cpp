@@ -1,0 +1,77 @@
+#include "platform/pulse/pulse_connection.h"
+
+#include "platform/testserver/pipe_source.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace testsound;
+
+namespace {
+
+TEST(CaptureOrder, PutsMonitorsAfterInputsKeepingServerOrder)
+{
+    std::vector<pulse::SourceInfo> list(4);
+    list[0].name = "sink.monitor";
+    list[0].monitor = true;
+    list[1].name = "mic";
+    list[2].name = "other.monitor";
+    list[2].monitor = true;
+    list[3].name = "line";
+    auto ordered = pulse::captureOrder(list);
+    std::vector<std::string> names;
+    for (auto& s : ordered) names.push_back(s.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"mic", "line", "sink.monitor", "other.monitor"}));
+}
+
+TEST(PulseConnection, ListsSourcesWithDescriptionsInCaptureOrder)
+{
+    auto& server = SoundServer::shared();
+    PipeSource extra(server, "velmor_conn_test", "Connection Test Input", 48000, 1);
+    pulse::PulseConnection c("velmor-test");
+    auto sources = c.sources();
+    ASSERT_TRUE(sources);
+    ASSERT_GE(sources->size(), 3u);
+    EXPECT_FALSE(sources->front().monitor);
+    EXPECT_TRUE(sources->back().monitor);
+    bool found = false;
+    for (auto& s : *sources)
+        if (s.name == "velmor_conn_test") {
+            found = true;
+            EXPECT_EQ(s.description, "Connection Test Input");
+            EXPECT_EQ(s.channels, 1);
+            EXPECT_EQ(s.rate, 48000u);
+        }
+    EXPECT_TRUE(found);
+    EXPECT_EQ(c.defaultSourceName(), "velmor_pipe");
+}
+
+TEST(PulseConnection, SetsSourceVolumeOnEveryChannel)
+{
+    auto& server = SoundServer::shared();
+    PipeSource stereo(server, "velmor_volume_test", "Volume Test Input");
+    pulse::PulseConnection c("velmor-test");
+    ASSERT_TRUE(c.setSourceVolume("velmor_volume_test", {40000}));
+    auto info = c.source("velmor_volume_test");
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->volume, (std::vector<std::uint32_t>{40000, 40000}));
+    EXPECT_NE(server.pactl("get-source-volume velmor_volume_test").find("40000"), std::string::npos);
+    EXPECT_FALSE(c.setSourceVolume("no_such_source", {1}));
+}
+
+TEST(PulseConnection, AbsentOrKilledServerFailsWithinTheTimeout)
+{
+    auto own = SoundServer::startPrivate();
+    ::setenv("PULSE_SERVER", own->server().c_str(), 1);
+    pulse::PulseConnection c("velmor-test", std::chrono::milliseconds(500));
+    ASSERT_TRUE(c.sources());
+    own->kill();
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(c.sources());
+    EXPECT_FALSE(c.setSourceVolume("velmor_pipe", {1000}));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    SoundServer::shared().useInThisProcess();
+}
+
+} // namespace
