@@ -1,0 +1,74 @@
+#include "recorder/recording/output_naming.h"
+
+#include "recorder/recording/settings_number.h"
+#include "recorder/recording/time_and_size_text.h"
+#include "recorder/settings/settings_store.h"
+
+#include <filesystem>
+
+namespace recorder {
+
+namespace {
+
+std::string folderOf(const NamingSettings& s, const std::string& applicationFolder)
+{
+    std::string folder = countsAs(s.outputfolder, 0) ? applicationFolder : s.outputfolder;
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    return folder;
+}
+
+bool isBlank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
+
+} // namespace
+
+NamingSettings readNamingSettings(const std::string& path)
+{
+    return {ReadIniValue(path, "set", "outputfolder"), ReadIniValue(path, "set", "filename"),
+            ReadIniValue(path, "set", "datetime"), ReadIniValue(path, "set", "existedfile")};
+}
+
+std::string outputPath(const NamingSettings& s, const NamingContext& c)
+{
+    const std::string folder = folderOf(s, c.applicationFolder) + "/";
+    if (countsAs(s.datetime, 1)) return folder + s.filename + dateTimeStamp(c.now) + "." + c.extension;
+    std::string path = folder + s.filename + "." + c.extension;
+    auto exists = c.exists ? c.exists : [](const std::string& p) {
+        std::error_code ec;
+        return std::filesystem::exists(p, ec);
+    };
+    if (countsAs(s.existedfile, 0) && exists(path)) {
+        for (long long n = c.rowCount + 1;; ++n) {
+            path = folder + s.filename + "_" + std::to_string(n) + "." + c.extension;
+            if (!exists(path)) break;
+        }
+    }
+    return path;
+}
+
+OutputFilesForm loadOutputFilesForm(const NamingSettings& s, const std::string& applicationFolder)
+{
+    OutputFilesForm f;
+    f.folder = countsAs(s.outputfolder, 0) ? applicationFolder : s.outputfolder;
+    f.baseName = countsAs(s.filename, 0) ? "Recorded" : s.filename;
+    f.dateTime = countsAs(s.datetime, 1);
+    f.addNumber = countsAs(s.existedfile, 0);
+    return f;
+}
+
+bool validateOutputFilesForm(const OutputFilesForm& f) { return !isBlank(f.baseName); }
+
+NamingSettings namingSettingsFrom(const OutputFilesForm& f)
+{
+    return {f.folder, f.baseName, f.dateTime ? "1" : "0", f.addNumber ? "0" : "1"};
+}
+
+bool storeNamingSettings(const std::string& path, const NamingSettings& s)
+{
+    bool ok = WriteIniValue(path, "set", "outputfolder", s.outputfolder);
+    ok = WriteIniValue(path, "set", "filename", s.filename) && ok;
+    ok = WriteIniValue(path, "set", "datetime", s.datetime) && ok;
+    ok = WriteIniValue(path, "set", "existedfile", s.existedfile) && ok;
+    return ok;
+}
+
+} // namespace recorder
