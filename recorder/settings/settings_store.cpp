@@ -3,6 +3,10 @@
 #include "platform/profile/profile_file.h"
 #include "recorder/settings/application_folder.h"
 
+#include <map>
+#include <mutex>
+#include <tuple>
+
 namespace recorder {
 
 namespace {
@@ -29,11 +33,32 @@ std::string_view trimSpaces(std::string_view s)
     return s;
 }
 
+std::string lowered(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return out;
+}
+
+// Values whose write failed, by file, section and key (sections and keys without regard to case).
+using UnsavedKey = std::tuple<std::string, std::string, std::string>;
+std::mutex g_unsavedMutex;
+std::map<UnsavedKey, std::string> g_unsaved;
+thread_local std::string t_lastWriteError;
+
 } // namespace
+
+std::string lastSettingsWriteError() { return t_lastWriteError; }
 
 std::string ReadIniValue(const std::string& path, std::string_view section, std::string_view key)
 {
-    auto value = profile::readProfileString(path, section, key);
+    std::optional<std::string> value;
+    {
+        std::lock_guard lock(g_unsavedMutex);
+        if (auto it = g_unsaved.find({path, lowered(section), lowered(key)}); it != g_unsaved.end()) value = it->second;
+    }
+    if (!value) value = profile::readProfileString(path, section, key);
     if (!value) return {};
     std::string_view v = firstChars(*value, kMaxChars);
     v = v.substr(0, v.find('\0'));
@@ -44,7 +69,16 @@ bool WriteIniValue(const std::string& path, std::string_view section, std::strin
 {
     value = value.substr(0, value.find_first_of(std::string_view("\r\n\0", 3)));
     value = firstChars(value, kMaxChars);
-    return !profile::writeProfileString(path, section, key, value);
+    const std::error_code ec = profile::writeProfileString(path, section, key, value);
+    std::lock_guard lock(g_unsavedMutex);
+    const UnsavedKey id{path, lowered(section), lowered(key)};
+    if (ec) {
+        t_lastWriteError = ec.message();
+        g_unsaved[id] = std::string(value);
+        return false;
+    }
+    g_unsaved.erase(id);
+    return true;
 }
 
 std::string settingsFilePath() { return applicationFolder() + "/settings.dat"; }

@@ -91,9 +91,19 @@ TEST_F(SettingsStore, ReadCutsAtNulAndWriteAtLineBreaks)
     EXPECT_EQ(ReadIniValue(file_, "evil", "x"), "");
 }
 
-TEST_F(SettingsStore, FailedWriteIsReported)
+TEST_F(SettingsStore, FailedWriteIsReportedAndTheValueHoldsForTheRun)
 {
-    EXPECT_FALSE(WriteIniValue((dir_ / "no" / "such" / "settings.dat").string(), "set", "filename", "rec"));
+    const std::string unwritable = (dir_ / "no" / "such" / "settings.dat").string();
+    EXPECT_FALSE(WriteIniValue(unwritable, "set", "filename", "rec"));
+    EXPECT_EQ(recorder::lastSettingsWriteError(), std::make_error_code(std::errc::no_such_file_or_directory).message());
+    EXPECT_FALSE(fs::exists(unwritable));
+    EXPECT_EQ(ReadIniValue(unwritable, "SET", "FileName"), "rec") << "kept in memory";
+
+    // Once the file can be written, the file is the truth again.
+    fs::create_directories(dir_ / "no" / "such");
+    EXPECT_TRUE(WriteIniValue(unwritable, "set", "filename", "take"));
+    std::ofstream(unwritable, std::ios::binary) << "[set]\nfilename=edited\n";
+    EXPECT_EQ(ReadIniValue(unwritable, "set", "filename"), "edited");
 }
 
 } // namespace
