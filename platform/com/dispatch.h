@@ -48,6 +48,16 @@ struct IDispatch : IUnknown {
 
 inline constexpr IID IID_IDispatch = IDispatch::iid;
 
+// What a collection's NewEnum (DISPID_NEWENUM) hands out for For Each.
+struct IEnumVARIANT : IUnknown {
+    using Base = IUnknown;
+    static constexpr IID iid = com::guid("{00020404-0000-0000-C000-000000000046}");
+    virtual HRESULT Next(ULONG celt, VARIANT* rgVar, ULONG* pCeltFetched) = 0;
+    virtual HRESULT Skip(ULONG celt) = 0;
+    virtual HRESULT Reset() = 0;
+    virtual HRESULT Clone(IEnumVARIANT** ppEnum) = 0;
+};
+
 namespace com {
 
 // Positional view of a DISPPARAMS: arg(0) is the first argument as the
