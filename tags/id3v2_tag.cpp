@@ -1,0 +1,129 @@
+#include "tags/id3v2_tag.h"
+
+#include "tags/errors.h"
+#include "tags/file_functions.h"
+#include "tags/frame_ids.h"
+#include "tags/tag_header.h"
+#include "tags/tag_reader.h"
+#include "tags/tag_writer.h"
+
+#include <algorithm>
+
+namespace tagmora {
+
+namespace {
+
+// The size field of an "ID3" header of any version, when there is one.
+std::optional<std::uint32_t> oldTagSize(const FileHandle& file, const std::string& path, std::string_view source)
+{
+    auto header = ID3v2Header::parse(readAt(file, 0, ID3v2Header::kSize, path, source));
+    if (!header) return std::nullopt;
+    return header->tagSize();
+}
+
+std::u16string withoutNuls(std::u16string text)
+{
+    text.erase(std::remove(text.begin(), text.end(), u'\0'), text.end());
+    return text;
+}
+
+} // namespace
+
+void Id3v2Tag::readBytes(ByteView fileStart, std::string_view pathForMessages)
+{
+    frames_.clear();
+    hasTag_ = false;
+    // HasTag is True from the header on, even if a frame then proves broken.
+    auto header = ID3v2Header::parse(fileStart);
+    hasTag_ = header && header->bytVersion == 3;
+    readTag(fileStart, frames_, pathForMessages);
+}
+
+void Id3v2Tag::ReadTag(const std::string& path)
+{
+    frames_.clear();
+    if (!FileExists(path)) RaiseError(109, "ID3v2::ReadTag", {"%FILE%"}, {path});
+    FileHandle file = openForReading(path, "ID3v2::ReadTag");
+    ByteVector start = readAt(file, 0, ID3v2Header::kSize, path, "ID3v2::ReadTag");
+    auto header = ID3v2Header::parse(start);
+    if (header && header->bytVersion == 3) {
+        ByteVector rest = readAt(file, ID3v2Header::kSize, header->tagSize(), path, "ID3v2::ReadTag");
+        append(start, rest);
+    }
+    file.close();
+    readBytes(start, path);
+}
+
+void Id3v2Tag::WriteTag(const std::string& path, bool ignoreReadOnly)
+{
+    if (!FileExists(path)) RaiseError(109, "clsID3v2::WriteTag", {"%FILE%"}, {path});
+    const bool readOnly = IsFileReadOnly(path);
+    if (readOnly && !ignoreReadOnly) RaiseError(111, "clsID3v2::WriteTag", {"%FILE%"}, {path});
+
+    const std::string real = resolvePath(path);
+    FileHandle file = openForReading(real, "clsID3v2::WriteTag");
+    struct stat st = statOf(file, real, "clsID3v2::WriteTag");
+    checkReplaceable(real, st, readOnly, "clsID3v2::WriteTag");
+    auto old = oldTagSize(file, real, "ID3v2::WriteTag");
+    std::uint64_t payload = old ? ID3v2Header::kSize + std::uint64_t{*old} : 0;
+    if (static_cast<std::uint64_t>(st.st_size) < payload) RaiseError(112, "ID3v2::WriteTag", {"%FILE%"}, {path});
+
+    ByteVector tag = renderTag(frames_, path);
+    replaceFile(real, file, st, tag, payload, readOnly, "clsID3v2::WriteTag");
+    hasTag_ = true;
+}
+
+void Id3v2Tag::RemoveTag(const std::string& path, bool ignoreReadOnly)
+{
+    if (!FileExists(path)) RaiseError(109, "clsID3v2::RemoveTag", {"%FILE%"}, {path});
+    const bool readOnly = IsFileReadOnly(path);
+    if (readOnly && !ignoreReadOnly) RaiseError(111, "clsID3v2::RemoveTag", {"%FILE%"}, {path});
+
+    const std::string real = resolvePath(path);
+    FileHandle file = openForReading(real, "clsID3v2::RemoveTag");
+    struct stat st = statOf(file, real, "clsID3v2::RemoveTag");
+    auto old = oldTagSize(file, real, "clsID3v2::RemoveTag");
+    if (!old) return;
+    checkReplaceable(real, st, readOnly, "clsID3v2::RemoveTag");
+    std::uint64_t payload = ID3v2Header::kSize + std::uint64_t{*old};
+    if (static_cast<std::uint64_t>(st.st_size) < payload) RaiseError(112, "clsID3v2::RemoveTag", {"%FILE%"}, {path});
+
+    replaceFile(real, file, st, {}, payload, readOnly, "clsID3v2::RemoveTag");
+    frames_.clear();
+    hasTag_ = false;
+}
+
+Frame* Id3v2Tag::findField(std::string_view id) const
+{
+    FrameKind kind = GetFrameKind(id);
+    for (const auto& frame : frames_)
+        if (frame->frameId() == id && frame->kind() == kind) return frame.get();
+    return nullptr;
+}
+
+std::u16string Id3v2Tag::GetFrameValue(std::int32_t field) const
+{
+    const Frame* frame = findField(LookupFrameID(field));
+    return frame ? withoutNuls(frame->data()) : std::u16string();
+}
+
+void Id3v2Tag::SetFrameValue(std::int32_t field, std::u16string_view text)
+{
+    std::string_view id = LookupFrameID(field);
+    if (Frame* frame = findField(id)) {
+        if (withoutNuls(frame->data()) == text) return;
+        frame->setData(text);
+        frame->chooseEncoding();
+        return;
+    }
+    FrameKind kind = GetFrameKind(id);
+    if (kind == FrameKind::Unsupported)
+        RaiseError(108, "clsID3v2::setFrameValue", {"%FRAMEID%"}, {id});
+    auto frame = makeFrame(kind);
+    frame->setFrameId(std::u16string(id.begin(), id.end()));
+    frame->setData(text);
+    frame->chooseEncoding();
+    frames_.push_back(std::move(frame));
+}
+
+} // namespace tagmora
