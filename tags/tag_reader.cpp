@@ -13,25 +13,32 @@ namespace {
 
 bool isIdCharacter(std::uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); }
 
-// Whether a frame ending at q is followed by something a tag may hold there:
-// the end of the frames, padding, or the header of another frame.
-bool landsWell(ByteView area, std::uint64_t declared, std::uint64_t q)
+// How well a frame ending at q fits what a tag may hold there.
+enum class Landing { None, Padding, Frame };
+
+Landing landing(ByteView area, std::uint64_t declared, std::uint64_t q)
 {
-    if (q == declared) return true;
-    if (q > declared) return false;
-    if (q >= area.size() || area.at(q) == 0) return true; // zeros: padding
-    if (declared - q < FrameHeader::kSize || !area.holds(q, 4)) return false;
-    return std::all_of(area.begin() + q, area.begin() + q + 4, isIdCharacter);
+    if (q == declared) return Landing::Frame; // the end of the frames
+    if (q > declared) return Landing::None;
+    if (q >= area.size() || area.at(q) == 0) return Landing::Padding;
+    if (declared - q < FrameHeader::kSize || !area.holds(q, 4)) return Landing::None;
+    return std::all_of(area.begin() + q, area.begin() + q + 4, isIdCharacter) ? Landing::Frame : Landing::None;
 }
 
+bool landsWell(ByteView area, std::uint64_t declared, std::uint64_t q)
+{
+    return landing(area, declared, q) != Landing::None;
+}
+
+// The plain size unless the sync-safe reading of the same bytes fits better:
+// a next frame beats padding, which beats nothing.
 std::uint64_t chooseFrameSize(ByteView area, std::uint64_t declared, std::uint64_t p, const std::uint8_t* sizeBytes)
 {
     std::uint64_t plain = plainSize(sizeBytes);
     std::uint64_t syncSafe = ByteToLong(sizeBytes);
+    if (plain == syncSafe) return plain;
     std::uint64_t start = p + FrameHeader::kSize;
-    if (plain == syncSafe || landsWell(area, declared, start + plain)) return plain;
-    if (landsWell(area, declared, start + syncSafe)) return syncSafe;
-    return plain;
+    return landing(area, declared, start + syncSafe) > landing(area, declared, start + plain) ? syncSafe : plain;
 }
 
 bool trimmedIdHasNul(const std::string& id)

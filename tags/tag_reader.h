@@ -2,9 +2,9 @@
 // Reading a tag from the bytes at the start of a file: the header, then the
 // frames one by one until the padding, the end of the tag, or garbage.
 //
-// Frame sizes are read tolerantly: the plain 32-bit size is taken unless it
-// does not land on a next frame (or the padding or the end of the frames)
-// while the sync-safe reading of the same bytes does, so that tags written
+// Frame sizes are read tolerantly: the plain 32-bit size is taken unless the
+// sync-safe reading of the same bytes lands better (on a next frame or the
+// end of the frames, rather than in padding or nowhere), so that tags written
 // with sync-safe frame sizes still read. A frame that runs past the bytes
 // that are there raises 112; the frames read before it stay in the list.
 
