@@ -1,0 +1,418 @@
+#include "platform/capture/pulse_capture.h"
+
+#include "platform/pulse/pulse_connection.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <functional>
+#include <mutex>
+
+namespace capture {
+
+namespace {
+
+constexpr std::chrono::milliseconds kTimeout{3000};
+
+// One server connection with its own event thread; a device and its buffers share it.
+class PulseContext {
+public:
+    static std::shared_ptr<PulseContext> connect(const std::string& clientName)
+    {
+        auto ctx = std::shared_ptr<PulseContext>(new PulseContext());
+        ctx->loop_ = pa_threaded_mainloop_new();
+        if (!ctx->loop_) return nullptr;
+        ctx->context_ = pa_context_new(pa_threaded_mainloop_get_api(ctx->loop_), clientName.c_str());
+        if (!ctx->context_) return nullptr;
+        pa_context_set_state_callback(ctx->context_, &PulseContext::onState, ctx.get());
+        if (pa_context_connect(ctx->context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) return nullptr;
+        if (pa_threaded_mainloop_start(ctx->loop_) < 0) return nullptr;
+        ctx->started_ = true;
+        Lock lock(*ctx);
+        bool ready = ctx->wait([c = ctx->context_] {
+            auto s = pa_context_get_state(c);
+            return s == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(s);
+        });
+        if (!ready || pa_context_get_state(ctx->context_) != PA_CONTEXT_READY) return nullptr;
+        return ctx;
+    }
+
+    ~PulseContext()
+    {
+        if (context_) {
+            if (started_) pa_threaded_mainloop_lock(loop_);
+            pa_context_set_state_callback(context_, nullptr, nullptr);
+            pa_context_disconnect(context_);
+            pa_context_unref(context_);
+            if (started_) pa_threaded_mainloop_unlock(loop_);
+        }
+        if (loop_) {
+            if (started_) pa_threaded_mainloop_stop(loop_);
+            pa_threaded_mainloop_free(loop_);
+        }
+    }
+    PulseContext(const PulseContext&) = delete;
+    PulseContext& operator=(const PulseContext&) = delete;
+
+    class Lock {
+    public:
+        explicit Lock(PulseContext& c) : loop_(c.loop_) { pa_threaded_mainloop_lock(loop_); }
+        ~Lock() { pa_threaded_mainloop_unlock(loop_); }
+        Lock(const Lock&) = delete;
+        Lock& operator=(const Lock&) = delete;
+
+    private:
+        pa_threaded_mainloop* loop_;
+    };
+
+    pa_context* context() const { return context_; }
+    void signal() { pa_threaded_mainloop_signal(loop_, 0); }
+
+    // With the lock held: waits until done() or the time-out.
+    bool wait(const std::function<bool()>& done, std::chrono::milliseconds timeout = kTimeout)
+    {
+        struct Timer {
+            PulseContext* self;
+            bool expired = false;
+        } timer{this};
+        pa_time_event* event = pa_context_rttime_new(
+            context_, pa_rtclock_now() + static_cast<pa_usec_t>(timeout.count()) * 1000,
+            [](pa_mainloop_api*, pa_time_event*, const struct timeval*, void* user) {
+                auto* t = static_cast<Timer*>(user);
+                t->expired = true;
+                t->self->signal();
+            },
+            &timer);
+        if (!event) return done();
+        while (!done() && !timer.expired) pa_threaded_mainloop_wait(loop_);
+        pa_threaded_mainloop_get_api(loop_)->time_free(event);
+        return done();
+    }
+
+    // With the lock held: waits for an operation to finish or the time-out.
+    bool finish(pa_operation* op)
+    {
+        if (!op) return false;
+        bool done = wait([op] { return pa_operation_get_state(op) != PA_OPERATION_RUNNING; });
+        if (!done) pa_operation_cancel(op);
+        pa_operation_unref(op);
+        return done;
+    }
+
+private:
+    PulseContext() = default;
+    static void onState(pa_context*, void* user) { static_cast<PulseContext*>(user)->signal(); }
+
+    pa_threaded_mainloop* loop_ = nullptr;
+    pa_context* context_ = nullptr;
+    bool started_ = false;
+};
+
+bool sampleFormatFor(const WaveFormat& f, pa_sample_format_t& out)
+{
+    if (f.formatTag == kWaveFormatExtensible) {
+        if (f.subFormat != kSubtypePcm || f.extensionSize < 22) return false;
+        if (f.validBitsPerSample != 0 && f.validBitsPerSample != f.bitsPerSample) return false;
+    } else if (f.formatTag != kWaveFormatPcm) {
+        return false;
+    }
+    switch (f.bitsPerSample) {
+    case 8: out = PA_SAMPLE_U8; return true;
+    case 16: out = PA_SAMPLE_S16LE; return true;
+    case 24: out = PA_SAMPLE_S24LE; return true;
+    case 32: out = PA_SAMPLE_S32LE; return true;
+    default: return false;
+    }
+}
+
+class PulseCaptureBuffer final : public CaptureBuffer {
+public:
+    PulseCaptureBuffer(std::shared_ptr<PulseContext> ctx, const WaveFormat& format, std::uint32_t bytes)
+        : ctx_(std::move(ctx)), format_(format), ring_(bytes, format.bitsPerSample == 8 ? 0x80 : 0x00)
+    {
+    }
+
+    ~PulseCaptureBuffer() override
+    {
+        PulseContext::Lock lock(*ctx_);
+        closing_ = true;
+        if (stream_) {
+            pa_stream_set_state_callback(stream_, nullptr, nullptr);
+            pa_stream_set_read_callback(stream_, nullptr, nullptr);
+            pa_stream_disconnect(stream_);
+            pa_stream_unref(stream_);
+        }
+    }
+    PulseCaptureBuffer(const PulseCaptureBuffer&) = delete;
+    PulseCaptureBuffer& operator=(const PulseCaptureBuffer&) = delete;
+
+    bool connect(const std::string& sourceName, const pa_sample_spec& spec)
+    {
+        pa_channel_map map;
+        if (!pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_WAVEEX)) return false;
+        PulseContext::Lock lock(*ctx_);
+        stream_ = pa_stream_new(ctx_->context(), "Recording", &spec, &map);
+        if (!stream_) return false;
+        pa_stream_set_state_callback(stream_, &PulseCaptureBuffer::onState, this);
+        pa_stream_set_read_callback(stream_, &PulseCaptureBuffer::onRead, this);
+
+        pa_buffer_attr attr;
+        attr.maxlength = static_cast<std::uint32_t>(-1);
+        attr.tlength = static_cast<std::uint32_t>(-1);
+        attr.prebuf = static_cast<std::uint32_t>(-1);
+        attr.minreq = static_cast<std::uint32_t>(-1);
+        attr.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(kFragmentMilliseconds * PA_USEC_PER_MSEC, &spec));
+        auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
+        if (!sourceName.empty()) flags = static_cast<pa_stream_flags_t>(flags | PA_STREAM_DONT_MOVE);
+        if (pa_stream_connect_record(stream_, sourceName.empty() ? nullptr : sourceName.c_str(), &attr, flags) < 0)
+            return false;
+        ctx_->wait([this] {
+            auto s = pa_stream_get_state(stream_);
+            return s == PA_STREAM_READY || !PA_STREAM_IS_GOOD(s);
+        });
+        return pa_stream_get_state(stream_) == PA_STREAM_READY;
+    }
+
+    std::uint32_t size() const override { return static_cast<std::uint32_t>(ring_.size()); }
+    const WaveFormat& format() const override { return format_; }
+
+    bool getCurrentPosition(CapturePositions& out) const override
+    {
+        std::uint64_t total = published_.load(std::memory_order_acquire);
+        out.total = total;
+        out.capture = out.read = static_cast<std::uint32_t>(total % ring_.size());
+        return true;
+    }
+
+    bool lock(std::uint32_t offset, std::uint32_t bytes, std::uint8_t** first, std::uint32_t* firstBytes,
+              std::uint8_t** second, std::uint32_t* secondBytes) override
+    {
+        const std::uint32_t n = size();
+        if (offset >= n || bytes > n || !first || !firstBytes) return false;
+        const std::uint32_t head = std::min(bytes, n - offset);
+        *first = ring_.data() + offset;
+        *firstBytes = head;
+        if (second) *second = bytes > head ? ring_.data() : nullptr;
+        if (secondBytes) *secondBytes = bytes - head;
+        if (bytes > head && (!second || !secondBytes)) return false;
+        return true;
+    }
+
+    bool unlock(std::uint8_t* first, std::uint32_t firstBytes, std::uint8_t* second, std::uint32_t secondBytes) override
+    {
+        auto inside = [this](std::uint8_t* p, std::uint32_t bytes) {
+            return !p || (p >= ring_.data() && std::size_t(p - ring_.data()) + bytes <= ring_.size());
+        };
+        return inside(first, firstBytes) && inside(second, secondBytes);
+    }
+
+    bool setNotificationPositions(std::vector<NotificationPosition> positions) override
+    {
+        if (started_) return false;
+        for (const auto& p : positions)
+            if (p.offset >= size() || !p.event) return false;
+        std::sort(positions.begin(), positions.end(), [](const auto& a, const auto& b) { return a.offset < b.offset; });
+        std::lock_guard lock(notifyMutex_);
+        positions_ = std::move(positions);
+        return true;
+    }
+
+    bool start() override
+    {
+        PulseContext::Lock lock(*ctx_);
+        if (lost_ || !stream_) return false;
+        started_ = true;
+        auto corked = [](pa_stream*, int, void* user) { static_cast<PulseContext*>(user)->signal(); };
+        if (!ctx_->finish(pa_stream_cork(stream_, 0, corked, ctx_.get()))) {
+            started_ = false;
+            return false;
+        }
+        return !lost_;
+    }
+
+    bool stop() override
+    {
+        PulseContext::Lock lock(*ctx_);
+        started_ = false;
+        if (!stream_ || lost_) return true;
+        // Not waited for: the stream is corked or torn down soon either way.
+        if (pa_operation* op = pa_stream_cork(stream_, 1, nullptr, nullptr)) pa_operation_unref(op);
+        return true;
+    }
+
+    bool capturing() const override { return started_ && !lost_; }
+
+private:
+    static void onState(pa_stream* s, void* user)
+    {
+        auto* self = static_cast<PulseCaptureBuffer*>(user);
+        auto state = pa_stream_get_state(s);
+        if ((state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) && !self->closing_ && !self->lost_) {
+            self->lost_ = true;
+            self->signalAll();
+        }
+        self->ctx_->signal();
+    }
+
+    static void onRead(pa_stream*, std::size_t, void* user) { static_cast<PulseCaptureBuffer*>(user)->pull(); }
+
+    // Event thread: moves everything the stream holds into the ring.
+    void pull()
+    {
+        const void* data = nullptr;
+        std::size_t bytes = 0;
+        while (pa_stream_peek(stream_, &data, &bytes) == 0 && bytes > 0) {
+            if (started_) store(static_cast<const std::uint8_t*>(data), bytes);
+            pa_stream_drop(stream_);
+        }
+        const std::uint64_t before = published_.load(std::memory_order_relaxed);
+        const std::uint64_t after = written_ - written_ % format_.blockAlign;
+        if (after == before) return;
+        published_.store(after, std::memory_order_release);
+        signalCrossed(before, after);
+    }
+
+    // A null data pointer is a hole in the stream: it is filled with silence.
+    void store(const std::uint8_t* data, std::size_t bytes)
+    {
+        const std::size_t n = ring_.size();
+        while (bytes > 0) {
+            const std::size_t at = written_ % n;
+            const std::size_t piece = std::min(bytes, n - at);
+            if (data)
+                std::memcpy(ring_.data() + at, data, piece);
+            else
+                std::memset(ring_.data() + at, format_.bitsPerSample == 8 ? 0x80 : 0x00, piece);
+            if (data) data += piece;
+            bytes -= piece;
+            written_ += piece;
+        }
+    }
+
+    // Sets the event of every position whose byte lies in [from, to) of the endless stream.
+    void signalCrossed(std::uint64_t from, std::uint64_t to)
+    {
+        std::lock_guard lock(notifyMutex_);
+        if (positions_.empty()) return;
+        const std::uint64_t n = ring_.size();
+        const CaptureEvent* last = nullptr;
+        auto hit = [&](const NotificationPosition& p) {
+            if (p.event.get() != last) p.event->set();
+            last = p.event.get();
+        };
+        if (to - from >= n) {
+            for (const auto& p : positions_) hit(p);
+            return;
+        }
+        const auto a = static_cast<std::uint32_t>(from % n), b = static_cast<std::uint32_t>(to % n);
+        for (const auto& p : positions_)
+            if (a < b ? (p.offset >= a && p.offset < b) : (p.offset >= a || p.offset < b)) hit(p);
+    }
+
+    void signalAll()
+    {
+        std::lock_guard lock(notifyMutex_);
+        for (const auto& p : positions_) p.event->set();
+    }
+
+    std::shared_ptr<PulseContext> ctx_;
+    WaveFormat format_;
+    std::vector<std::uint8_t> ring_;
+    pa_stream* stream_ = nullptr;
+    std::uint64_t written_ = 0; // event thread only
+    std::atomic<std::uint64_t> published_{0};
+    mutable std::mutex notifyMutex_;
+    std::vector<NotificationPosition> positions_;
+    std::atomic<bool> started_{false}, lost_{false};
+    bool closing_ = false; // under the loop lock
+};
+
+class PulseCaptureDevice final : public CaptureDevice {
+public:
+    PulseCaptureDevice(std::shared_ptr<PulseContext> ctx, std::string sourceName)
+        : ctx_(std::move(ctx)), sourceName_(std::move(sourceName))
+    {
+    }
+
+    std::unique_ptr<CaptureBuffer> createBuffer(const WaveFormat& format, std::uint32_t bytes) override
+    {
+        pa_sample_spec spec;
+        if (!sampleFormatFor(format, spec.format)) return nullptr;
+        if (format.channels < 1 || format.channels > PA_CHANNELS_MAX) return nullptr;
+        if (format.samplesPerSec < 1 || format.samplesPerSec > PA_RATE_MAX) return nullptr;
+        if (format.blockAlign != format.channels * format.bitsPerSample / 8) return nullptr;
+        if (bytes < format.blockAlign || bytes > kMaxBufferBytes || bytes % format.blockAlign != 0) return nullptr;
+        spec.rate = format.samplesPerSec;
+        spec.channels = static_cast<std::uint8_t>(format.channels);
+        if (!pa_sample_spec_valid(&spec)) return nullptr;
+        auto buffer = std::make_unique<PulseCaptureBuffer>(ctx_, format, bytes);
+        if (!buffer->connect(sourceName_, spec)) return nullptr;
+        return buffer;
+    }
+
+private:
+    std::shared_ptr<PulseContext> ctx_;
+    std::string sourceName_;
+};
+
+class PulseCaptureSystem final : public CaptureSystem {
+public:
+    explicit PulseCaptureSystem(std::string clientName) : clientName_(std::move(clientName)) {}
+
+    std::vector<CaptureDeviceInfo> enumerate() override
+    {
+        pulse::PulseConnection connection(clientName_);
+        auto sources = connection.sources();
+        std::vector<CaptureDeviceInfo> devices;
+        if (!sources || sources->empty()) return devices;
+        devices.push_back({kDefaultDeviceDescription, std::nullopt});
+        for (const auto& s : *sources) devices.push_back({s.description, sourceDeviceId(s.name)});
+        return devices;
+    }
+
+    std::unique_ptr<CaptureDevice> open(const DeviceId* id) override
+    {
+        std::string name;
+        if (id) {
+            pulse::PulseConnection connection(clientName_);
+            auto sources = connection.sources();
+            if (!sources) return nullptr;
+            auto it = std::find_if(sources->begin(), sources->end(), [&](const auto& s) { return sourceDeviceId(s.name) == *id; });
+            if (it == sources->end()) return nullptr;
+            name = it->name;
+        }
+        auto ctx = PulseContext::connect(clientName_);
+        if (!ctx) return nullptr;
+        return std::make_unique<PulseCaptureDevice>(std::move(ctx), std::move(name));
+    }
+
+private:
+    std::string clientName_;
+};
+
+} // namespace
+
+DeviceId sourceDeviceId(const std::string& sourceName)
+{
+    // 128-bit FNV-1a over the name.
+    using u128 = unsigned __int128;
+    const u128 prime = (u128(0x0000000001000000ULL) << 64) | 0x000000000000013BULL;
+    u128 hash = (u128(0x6C62272E07BB0142ULL) << 64) | 0x62B821756295C58DULL;
+    for (unsigned char c : sourceName) {
+        hash ^= c;
+        hash *= prime;
+    }
+    DeviceId id{};
+    for (int i = 0; i < 16; ++i) id[i] = static_cast<std::uint8_t>(hash >> (8 * (15 - i)));
+    return id;
+}
+
+std::shared_ptr<CaptureSystem> makePulseCaptureSystem(std::string clientName)
+{
+    return std::make_shared<PulseCaptureSystem>(std::move(clientName));
+}
+
+} // namespace capture
