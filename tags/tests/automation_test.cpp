@@ -220,7 +220,7 @@ TEST_F(TagmoraServer, LateBoundCallsReachTheSameMembers)
     com::Variant zero = com::Variant::i4(0);
     com::DispCall bad({zero});
     EXCEPINFO excep{};
-    EXPECT_EQ(disp->Invoke(id(u"GetFrameValue"), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, bad.params(), &result,
+    EXPECT_EQ(disp->Invoke(id(u"GetFrameValue"), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, bad.params(), result.put(),
                            &excep, nullptr),
               errorCode(kErrUnknownFrameId));
     EXPECT_EQ(com::toUtf8(excep.bstrSource), "ID3v2::LookupFrameID");
@@ -228,7 +228,7 @@ TEST_F(TagmoraServer, LateBoundCallsReachTheSameMembers)
     SysFreeString(excep.bstrDescription);
 
     com::DispCall none;
-    ASSERT_EQ(disp->Invoke(id(u"HasTag"), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, none.params(), &result,
+    ASSERT_EQ(disp->Invoke(id(u"HasTag"), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, none.params(), result.put(),
                            nullptr, nullptr),
               S_OK);
     EXPECT_EQ(result.vt, VT_BOOL);
