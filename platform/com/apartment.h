@@ -75,7 +75,7 @@ public:
     void close();
 
 private:
-    friend HRESULT ::CoInitializeEx(void*, DWORD);
+    friend HRESULT(::CoInitializeEx)(void*, DWORD); // parenthesised: clang reads "HRESULT ::x" as a qualified name
     struct Pending;
     Apartment();
 
