@@ -1,0 +1,33 @@
+#!/usr/bin/env python3
+"""Reads the twelve ID3v2.3 fields of every file named on stdin with mutagen,
+the peer measurement of tags_bench. Prints the files read and the CPU
+seconds spent reading (without the interpreter's start-up)."""
+import sys
+import time
+
+from mutagen.id3 import ID3
+
+FIELDS = ("TALB", "TPE1", "COMM", "TCOM", "TCOP", "TENC", "TCON", "TOPE", "TIT2", "TRCK", "WXXX", "TYER")
+
+
+def main():
+    paths = [line.rstrip("\n") for line in sys.stdin if line.strip()]
+    start = time.process_time()
+    read = 0
+    for path in paths:
+        tags = ID3(path, translate=False)
+        values = []
+        for key in FIELDS:
+            frames = tags.getall(key)
+            if not frames:
+                values.append("")
+            elif key == "WXXX":
+                values.append(frames[0].url)
+            else:
+                values.append(str(frames[0]))
+        read += len(values) == 12
+    print(read, time.process_time() - start)
+
+
+if __name__ == "__main__":
+    main()
