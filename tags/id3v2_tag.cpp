@@ -54,41 +54,58 @@ void Id3v2Tag::ReadTag(const std::string& path)
     readBytes(start, path);
 }
 
+namespace {
+
+// A file about to be rewritten: checked, resolved, opened, its old tag found.
+struct Rewrite {
+    std::string real;
+    FileHandle file;
+    struct stat st {};
+    bool readOnly = false;
+    std::optional<std::uint32_t> oldSize; // of an "ID3" header of any version
+};
+
+Rewrite openForRewrite(const std::string& path, bool ignoreReadOnly, const char* source)
+{
+    if (!FileExists(path)) RaiseError(109, source, {"%FILE%"}, {path});
+    Rewrite r;
+    r.readOnly = IsFileReadOnly(path);
+    if (r.readOnly && !ignoreReadOnly) RaiseError(111, source, {"%FILE%"}, {path});
+    r.real = resolvePath(path);
+    r.file = openForReading(r.real, source);
+    r.st = statOf(r.file, r.real, source);
+    r.oldSize = oldTagSize(r.file, r.real, source);
+    return r;
+}
+
+void checkPayload(const Rewrite& r, std::uint64_t payload, const std::string& path, const char* source)
+{
+    if (static_cast<std::uint64_t>(r.st.st_size) < payload) RaiseError(112, source, {"%FILE%"}, {path});
+}
+
+} // namespace
+
 void Id3v2Tag::WriteTag(const std::string& path, bool ignoreReadOnly)
 {
-    if (!FileExists(path)) RaiseError(109, "clsID3v2::WriteTag", {"%FILE%"}, {path});
-    const bool readOnly = IsFileReadOnly(path);
-    if (readOnly && !ignoreReadOnly) RaiseError(111, "clsID3v2::WriteTag", {"%FILE%"}, {path});
-
-    const std::string real = resolvePath(path);
-    FileHandle file = openForReading(real, "clsID3v2::WriteTag");
-    struct stat st = statOf(file, real, "clsID3v2::WriteTag");
-    checkReplaceable(real, st, readOnly, "clsID3v2::WriteTag");
-    auto old = oldTagSize(file, real, "ID3v2::WriteTag");
-    std::uint64_t payload = old ? ID3v2Header::kSize + std::uint64_t{*old} : 0;
-    if (static_cast<std::uint64_t>(st.st_size) < payload) RaiseError(112, "ID3v2::WriteTag", {"%FILE%"}, {path});
+    Rewrite r = openForRewrite(path, ignoreReadOnly, "clsID3v2::WriteTag");
+    checkReplaceable(r.real, r.st, r.readOnly, "clsID3v2::WriteTag");
+    std::uint64_t payload = r.oldSize ? ID3v2Header::kSize + std::uint64_t{*r.oldSize} : 0;
+    checkPayload(r, payload, path, "ID3v2::WriteTag");
 
     ByteVector tag = renderTag(frames_, path);
-    replaceFile(real, file, st, tag, payload, readOnly, "clsID3v2::WriteTag");
+    replaceFile(r.real, r.file, r.st, tag, payload, r.readOnly, "clsID3v2::WriteTag");
     hasTag_ = true;
 }
 
 void Id3v2Tag::RemoveTag(const std::string& path, bool ignoreReadOnly)
 {
-    if (!FileExists(path)) RaiseError(109, "clsID3v2::RemoveTag", {"%FILE%"}, {path});
-    const bool readOnly = IsFileReadOnly(path);
-    if (readOnly && !ignoreReadOnly) RaiseError(111, "clsID3v2::RemoveTag", {"%FILE%"}, {path});
+    Rewrite r = openForRewrite(path, ignoreReadOnly, "clsID3v2::RemoveTag");
+    if (!r.oldSize) return;
+    checkReplaceable(r.real, r.st, r.readOnly, "clsID3v2::RemoveTag");
+    std::uint64_t payload = ID3v2Header::kSize + std::uint64_t{*r.oldSize};
+    checkPayload(r, payload, path, "clsID3v2::RemoveTag");
 
-    const std::string real = resolvePath(path);
-    FileHandle file = openForReading(real, "clsID3v2::RemoveTag");
-    struct stat st = statOf(file, real, "clsID3v2::RemoveTag");
-    auto old = oldTagSize(file, real, "clsID3v2::RemoveTag");
-    if (!old) return;
-    checkReplaceable(real, st, readOnly, "clsID3v2::RemoveTag");
-    std::uint64_t payload = ID3v2Header::kSize + std::uint64_t{*old};
-    if (static_cast<std::uint64_t>(st.st_size) < payload) RaiseError(112, "clsID3v2::RemoveTag", {"%FILE%"}, {path});
-
-    replaceFile(real, file, st, {}, payload, readOnly, "clsID3v2::RemoveTag");
+    replaceFile(r.real, r.file, r.st, {}, payload, r.readOnly, "clsID3v2::RemoveTag");
     frames_.clear();
     hasTag_ = false;
 }
