@@ -1,0 +1,62 @@
+#pragma once
+// The control's two worker threads. Neither touches the control: each waits
+// or sleeps and calls one hidden member (_Notify, _OnTimer) through a proxy of
+// the control's marshalled interface, so the member runs on the control's
+// apartment thread and the worker blocks until it has returned.
+
+#include "platform/capture/capture_event.h"
+#include "platform/com/apartment.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <thread>
+
+namespace dxrecord {
+
+// A thread that can be waited for from the apartment thread while that thread
+// keeps serving the calls the worker makes.
+class WorkerThread {
+public:
+    WorkerThread() = default;
+    ~WorkerThread() { finish(); }
+    WorkerThread(const WorkerThread&) = delete;
+    WorkerThread& operator=(const WorkerThread&) = delete;
+
+    template <class Body>
+    void run(Body body)
+    {
+        finish();
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        done_ = done;
+        thread_ = std::thread([body = std::move(body), done]() mutable {
+            body();
+            done->store(true);
+        });
+    }
+    bool active() const { return thread_.joinable(); }
+    // Waits for the thread to end, pumping the caller's apartment meanwhile.
+    // A thread that finishes itself (its last release ran the owner's
+    // destructor on it) is detached instead.
+    void finish();
+
+private:
+    std::thread thread_;
+    std::shared_ptr<std::atomic<bool>> done_;
+};
+
+// Capture waiter: on each notification calls _Notify; ends on the stop event
+// or when the apartment has gone. Holds the control through `marshalled`
+// (released when the thread ends).
+void runCaptureWaiter(std::unique_ptr<com::MarshalledInterface> marshalled, std::shared_ptr<capture::CaptureEvent> notify,
+                      std::shared_ptr<capture::CaptureEvent> stop);
+
+// Timer: every `interval` ms, measured from when the previous period was
+// found over (1 ms sleeps), calls _OnTimer while `running` is set.
+void runTimer(std::unique_ptr<com::MarshalledInterface> marshalled, std::uint32_t interval,
+              std::shared_ptr<std::atomic<bool>> running);
+
+// Milliseconds of a monotonic clock, wrapping at 32 bits.
+std::uint32_t tickCount();
+
+} // namespace dxrecord
