@@ -3,9 +3,9 @@
 // offers. Setters refuse values outside their range (returning false and
 // keeping the previous value); getters return what the encoder will use.
 //
-// The object is plain data for the dialog's thread; AudioFile reads it when a
-// recording opens (AudioFile::UseMp3Settings), so changes apply from the next
-// recording on.
+// The object is plain data for the GUI thread. AudioFile::SetFormatMP3 takes
+// a copy of the settings of the object given to AudioFile::UseMp3Settings, so
+// changes apply from the next MP3 selection (every recording start makes one).
 
 namespace recorder {
 
