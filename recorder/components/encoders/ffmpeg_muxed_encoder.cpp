@@ -65,6 +65,7 @@ bool FfmpegMuxedEncoder::open(const std::string& path)
     }
     mux_->pb = io_.get();
     mux_->flags |= AVFMT_FLAG_CUSTOM_IO;
+    mux_->flush_packets = 0; // flushToDisk() ends each block on the disk
     stream_ = avformat_new_stream(mux_.get(), nullptr);
     if (!stream_) return fail("Out of memory.");
     int err = avcodec_parameters_from_context(stream_->codecpar, codec_.context());

@@ -2,9 +2,23 @@
 
 #include <lame/lame.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace recorder {
+
+namespace {
+
+// Whether the MPEG version of this rate has bit rates around kbps (LAME takes the nearest one).
+bool mpegHasBitrate(int rate, int kbps)
+{
+    if (rate == 32000 || rate == 44100 || rate == 48000) return kbps >= 32 && kbps <= 320;
+    if (rate == 16000 || rate == 22050 || rate == 24000) return kbps >= 8 && kbps <= 160;
+    if (rate == 8000 || rate == 11025 || rate == 12000) return kbps >= 8 && kbps <= 64;
+    return false;
+}
+
+} // namespace
 
 void LameFree::operator()(lame_global_struct* g) const { lame_close(g); }
 
@@ -23,6 +37,8 @@ LameHandle configureLame(const OutputFormat& f, std::string& why)
     lame_set_in_samplerate(g, f.sampleRate);
     lame_set_num_channels(g, f.channels);
     lame_set_write_id3tag_automatic(g, 0);
+    // Keep the user's rate where MPEG audio has the bit rate at it; LAME resamples otherwise.
+    if (s.VbrMethod() != -1 || mpegHasBitrate(f.sampleRate, f.bitrate)) lame_set_out_samplerate(g, f.sampleRate);
 
     if (f.channels == 1) {
         lame_set_mode(g, MONO);
