@@ -84,12 +84,14 @@ void SignalWriter::loop(std::uint64_t total)
     const int channels = signal_.channels();
     std::vector<std::int16_t> chunk;
     std::size_t offset = 0; // bytes of the current chunk already written
+    bool pending = false;   // the current chunk is not yet fully written
     const auto begin = clock::now();
     while (!stop_ && (total == 0 || written_ < total)) {
-        if (offset == 0) {
+        if (!pending) {
             std::size_t frames = chunkFrames;
             if (total) frames = static_cast<std::size_t>(std::min<std::uint64_t>(frames, total - written_));
             chunk = signal_.next(frames);
+            pending = true;
         }
         if (pace_ > 0) {
             // Stay on schedule: the frames written so far must not run ahead of the clock.
@@ -112,6 +114,7 @@ void SignalWriter::loop(std::uint64_t total)
         if (offset == size) {
             written_ += chunk.size() / static_cast<std::size_t>(channels);
             offset = 0;
+            pending = false;
         }
     }
     ::close(fd);
