@@ -61,15 +61,15 @@ VARIANT* referencedVariant(VARIANT* arg)
 HRESULT storeArray(VARIANT* arg, VARIANT* result, SAFEARRAY* array)
 {
     com::SafeArray owned = com::SafeArray::adopt(array);
-    VARIANT* target = referencedVariant(arg);
-    if (!target) target = arg;
+    VARIANT* ref = referencedVariant(arg);
+    VARIANT* target = ref ? ref : arg;
     if (target && target->vt == (VT_BYREF | VT_ARRAY | VT_UI1)) {
         if (!target->pparray) return DISP_E_TYPEMISMATCH;
         if (*target->pparray) SafeArrayDestroy(*target->pparray);
         *target->pparray = owned.detach();
         return S_OK;
     }
-    if (target != referencedVariant(arg)) target = result; // a value argument cannot be written back
+    target = ref ? ref : result; // a value argument cannot be written back
     if (!target) return S_OK;
     VariantClear(target);
     target->vt = VT_ARRAY | VT_UI1;
@@ -80,13 +80,13 @@ HRESULT storeArray(VARIANT* arg, VARIANT* result, SAFEARRAY* array)
 // Hands a long to a by-reference long argument, a by-reference VARIANT, or else the result.
 void storeLong(VARIANT* arg, VARIANT* result, LONG value)
 {
-    VARIANT* target = referencedVariant(arg);
-    if (!target) target = arg;
+    VARIANT* ref = referencedVariant(arg);
+    VARIANT* target = ref ? ref : arg;
     if (target && target->vt == (VT_BYREF | VT_I4) && target->plVal) {
         *target->plVal = value;
         return;
     }
-    if (target != referencedVariant(arg)) target = result;
+    target = ref ? ref : result;
     if (!target) return;
     VariantClear(target);
     target->vt = VT_I4;

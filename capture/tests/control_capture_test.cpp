@@ -138,5 +138,43 @@ TEST_F(ControlCapture, BlocksHoldTheToneAndEachStartNumbersAfresh)
     }
 }
 
+TEST_F(ControlCapture, CountsTheFramesTheDeviceOverwroteWhileTheContainerWasBusy)
+{
+    auto& source = addSource("velmor_ctl_overrun");
+    createControl();
+    ASSERT_TRUE(selectSource(source));
+    control_->put_AudioArrayDuration(100); // a ring of one second
+    ASSERT_EQ(control_->Start(44100, 2, 16), S_OK);
+    const std::uint64_t frames = 3 * 44100;
+    testsound::SignalWriter writer(source, testsound::Signal::counter(2), 0);
+    writer.start(frames);
+    // The apartment serves nothing meanwhile: the ring goes round three times.
+    ASSERT_TRUE(writer.waitFinished(10));
+    std::this_thread::sleep_for(300ms);
+    ASSERT_TRUE(pumpUntil([&] {
+        com::Variant v;
+        control_->get_SamplesCurrent(v.put());
+        return counterValue(v) == std::int64_t(frames);
+    }));
+    control_->Stop();
+
+    const std::int64_t lost = lostFrames();
+    EXPECT_GE(lost, std::int64_t(frames - 44100));
+    std::uint64_t kept = 0, expected = std::uint64_t(lost);
+    for (auto& block : receiveAll()) {
+        auto samples = samplesOf(block);
+        for (std::size_t f = 0; f < samples.size() / 2; ++f, ++kept, ++expected) {
+            const std::uint32_t value = std::uint16_t(samples[2 * f]) | (std::uint32_t(std::uint16_t(samples[2 * f + 1])) << 16);
+            ASSERT_EQ(value, expected) << "after the gap the frames run on in order";
+        }
+    }
+    EXPECT_EQ(kept + std::uint64_t(lost), frames);
+
+    // The next Start counts afresh.
+    ASSERT_EQ(control_->Start(44100, 2, 16), S_OK);
+    EXPECT_EQ(lostFrames(), 0);
+    control_->Stop();
+}
+
 } // namespace
 } // namespace capture_test

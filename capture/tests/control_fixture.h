@@ -6,6 +6,7 @@
 #include "capture/TavorAudioDXRecord3.h"
 #include "platform/com/com.h"
 #include "platform/testserver/pipe_source.h"
+#include "platform/testserver/tone_analysis.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
 namespace capture_test {
 
@@ -98,6 +104,55 @@ inline std::vector<std::int16_t> samplesOf(const std::vector<std::uint8_t>& arra
     if (array.size() < 40) return {};
     std::vector<std::int16_t> out((array.size() - 40) / 2);
     std::memcpy(out.data(), array.data() + 40, out.size() * 2);
+    return out;
+}
+
+// Writes given frames into a pipe source's FIFO from a thread: at `pace`
+// times real time (in 10 ms pieces), or as fast as it takes them with pace 0.
+class FrameFeeder {
+public:
+    FrameFeeder(const testsound::PipeSource& source, std::vector<std::int16_t> samples, double pace = 0)
+        : thread_([fifo = source.fifo(), samples = std::move(samples), pace, rate = source.rate(), channels = source.channels()] {
+              int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+              if (fd < 0) return;
+              const auto begin = std::chrono::steady_clock::now();
+              const std::size_t piece = std::size_t(rate / 100) * std::size_t(channels) * 2;
+              const auto* bytes = reinterpret_cast<const char*>(samples.data());
+              const std::size_t total = samples.size() * 2;
+              std::size_t done = 0;
+              while (done < total) {
+                  if (pace > 0) {
+                      const double seconds = double(done) / (2.0 * channels * rate * pace);
+                      std::this_thread::sleep_until(begin + std::chrono::duration<double>(seconds));
+                  }
+                  const std::size_t want = pace > 0 ? std::min(piece, total - done) : total - done;
+                  ssize_t n = ::write(fd, bytes + done, want);
+                  if (n < 0) {
+                      pollfd w{fd, POLLOUT, 0};
+                      if (::poll(&w, 1, 2000) <= 0) break;
+                      continue;
+                  }
+                  done += std::size_t(n);
+              }
+              ::close(fd);
+          })
+    {
+    }
+    ~FrameFeeder() { thread_.join(); }
+    FrameFeeder(const FrameFeeder&) = delete;
+    FrameFeeder& operator=(const FrameFeeder&) = delete;
+
+private:
+    std::thread thread_;
+};
+
+// `frames` frames of a square wave per channel, swinging between +a and -a.
+inline std::vector<std::int16_t> squareWaves(const std::vector<std::int16_t>& amplitudes, std::size_t frames)
+{
+    std::vector<std::int16_t> out;
+    out.reserve(frames * amplitudes.size());
+    for (std::size_t f = 0; f < frames; ++f)
+        for (auto a : amplitudes) out.push_back(static_cast<std::int16_t>((f / 10) % 2 ? -a : a));
     return out;
 }
 
