@@ -138,6 +138,7 @@ public:
     virtual bool setControlValues(const ControlInfo& control, const std::vector<std::uint32_t>& values) = 0;
 
     // A record stream of this mixer's device; null when it cannot be opened.
+    // The stream does not depend on the mixer: it may outlive it.
     virtual std::unique_ptr<RecordStream> openRecord(const WaveFormat& format, RecordStream::BufferDone done) = 0;
 };
 
