@@ -176,6 +176,7 @@ struct Audioplayer::Impl : std::enable_shared_from_this<Audioplayer::Impl> {
             updatePlayedLocked();
             playedMsAfterStop = bytesToMs(playedBytes);
             pa_stream_set_write_callback(stream, nullptr, nullptr);
+            pa_stream_set_underflow_callback(stream, nullptr, nullptr);
             pa_stream_set_state_callback(stream, nullptr, nullptr);
             pa_stream_disconnect(stream);
             pa_stream_unref(stream);
@@ -278,6 +279,12 @@ struct Audioplayer::Impl : std::enable_shared_from_this<Audioplayer::Impl> {
     }
 
     static void onWritable(pa_stream*, std::size_t, void* user) { static_cast<Impl*>(user)->fillLocked(); }
+    // The server ran out of data: everything written so far has been heard.
+    static void onUnderflow(pa_stream*, void* user)
+    {
+        auto* self = static_cast<Impl*>(user);
+        self->playedBytes = std::max(self->playedBytes, self->writtenBytes);
+    }
 };
 
 Audioplayer::Audioplayer() : d_(std::make_shared<Impl>())
@@ -332,6 +339,7 @@ bool Audioplayer::OpenOutput(std::int32_t sampleRate, std::int32_t channels, std
         attr.fragsize = static_cast<std::uint32_t>(-1);
         pa_cvolume cv = d.cvolume();
         pa_stream_set_write_callback(d.stream, &Impl::onWritable, &d);
+        pa_stream_set_underflow_callback(d.stream, &Impl::onUnderflow, &d);
         const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
                                                           PA_STREAM_ADJUST_LATENCY);
         ok = pa_stream_connect_playback(d.stream, nullptr, &attr, flags, &cv, nullptr) >= 0;
