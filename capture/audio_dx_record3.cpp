@@ -26,7 +26,7 @@ AudioDXRecord3::~AudioDXRecord3()
         started_ = false;
         releaseDevice();
     }
-    if (timerRunning_) timerRunning_->store(false);
+    if (timerRunning_) timerRunning_->stop();
     finishWorkers();
     blocks_.clear();
     events_.clear();
@@ -159,45 +159,25 @@ HRESULT AudioDXRecord3::put_GainBalance(LONG value)
     return S_OK;
 }
 
+// Every put of an Accu property re-derives the gate with the interval now in force.
+template <class T>
+HRESULT AudioDXRecord3::putAccu(T AccuGate::*field, T value)
+{
+    gate_.*field = value;
+    gate_.derive(timerInterval_);
+    return S_OK;
+}
+
 HRESULT AudioDXRecord3::get_AccuAttackTime(LONG* value) { return give(value, gate_.attackTime); }
-HRESULT AudioDXRecord3::put_AccuAttackTime(LONG value)
-{
-    gate_.attackTime = value;
-    gate_.derive(timerInterval_);
-    return S_OK;
-}
-
+HRESULT AudioDXRecord3::put_AccuAttackTime(LONG value) { return putAccu(&AccuGate::attackTime, value); }
 HRESULT AudioDXRecord3::get_AccuAttackLevel(LONG* value) { return give(value, -gate_.attackLevel); }
-HRESULT AudioDXRecord3::put_AccuAttackLevel(LONG value)
-{
-    gate_.attackLevel = AccuGate::magnitude(value);
-    gate_.derive(timerInterval_);
-    return S_OK;
-}
-
+HRESULT AudioDXRecord3::put_AccuAttackLevel(LONG value) { return putAccu(&AccuGate::attackLevel, AccuGate::magnitude(value)); }
 HRESULT AudioDXRecord3::get_AccuReleaseTime(LONG* value) { return give(value, gate_.releaseTime); }
-HRESULT AudioDXRecord3::put_AccuReleaseTime(LONG value)
-{
-    gate_.releaseTime = value;
-    gate_.derive(timerInterval_);
-    return S_OK;
-}
-
+HRESULT AudioDXRecord3::put_AccuReleaseTime(LONG value) { return putAccu(&AccuGate::releaseTime, value); }
 HRESULT AudioDXRecord3::get_AccuReleaseLevel(LONG* value) { return give(value, -gate_.releaseLevel); }
-HRESULT AudioDXRecord3::put_AccuReleaseLevel(LONG value)
-{
-    gate_.releaseLevel = AccuGate::magnitude(value);
-    gate_.derive(timerInterval_);
-    return S_OK;
-}
-
+HRESULT AudioDXRecord3::put_AccuReleaseLevel(LONG value) { return putAccu(&AccuGate::releaseLevel, AccuGate::magnitude(value)); }
 HRESULT AudioDXRecord3::get_AccuEnabled(VARIANT_BOOL* value) { return give(value, gate_.enabled); }
-HRESULT AudioDXRecord3::put_AccuEnabled(VARIANT_BOOL value)
-{
-    gate_.enabled = value;
-    gate_.derive(timerInterval_);
-    return S_OK;
-}
+HRESULT AudioDXRecord3::put_AccuEnabled(VARIANT_BOOL value) { return putAccu(&AccuGate::enabled, value); }
 
 HRESULT AudioDXRecord3::get_VariantTypeRangeMode(LONG* value) { return give(value, counterMode_); }
 HRESULT AudioDXRecord3::put_VariantTypeRangeMode(LONG value)

@@ -105,8 +105,14 @@ public:
 private:
     ~AudioDXRecord3() override;
 
+    template <class T>
+    HRESULT putAccu(T AccuGate::*field, T value);
+
     // capture engine
     void finishWorkers();
+    // Brings the counters up to date at the ring's current position; false
+    // (after stopping) when the device has gone, or when it cannot tell.
+    bool refreshPositions(capture::CapturePositions& p);
     void updateCapturedFrames(const capture::CapturePositions& p);
     // Cuts everything available (at least `minimum` bytes) into a queued block;
     // true when a block was queued. Discards the audio while the gate is closed.
@@ -156,7 +162,7 @@ private:
     std::uint32_t blockClock_ = 0;
     std::deque<RecordedBlock> blocks_;
     std::shared_ptr<capture::CaptureEvent> notifyEvent_, stopEvent_;
-    std::shared_ptr<std::atomic<bool>> timerRunning_;
+    std::shared_ptr<TimerSwitch> timerRunning_;
     WorkerThread waiter_, timer_;
 
     com::ConnectionPoint events_{this, DIID__REduruZUZedova3Events};

@@ -117,7 +117,7 @@ HRESULT AudioDXRecord3::Start(LONG SampleRate, LONG Channels, LONG SampleSize)
     waiter_.run([m = std::move(waiterStream), n = notifyEvent_, s = stopEvent_]() mutable {
         runCaptureWaiter(std::move(m), std::move(n), std::move(s));
     });
-    timerRunning_ = std::make_shared<std::atomic<bool>>(true);
+    timerRunning_ = std::make_shared<TimerSwitch>();
     const std::uint32_t interval = static_cast<std::uint32_t>(std::max<std::int32_t>(timerInterval_, 1));
     timer_.run([m = std::move(timerStream), interval, r = timerRunning_]() mutable { runTimer(std::move(m), interval, std::move(r)); });
     started_ = true;
@@ -153,7 +153,7 @@ void AudioDXRecord3::stopCapture()
     }
     started_ = false;
     releaseDevice();
-    if (timerRunning_) timerRunning_->store(false);
+    if (timerRunning_) timerRunning_->stop();
     if (queued) fireEndArrayRecord();
 }
 
@@ -212,19 +212,22 @@ bool AudioDXRecord3::cutBlock(const capture::CapturePositions& p, std::uint64_t 
     return true;
 }
 
+bool AudioDXRecord3::refreshPositions(capture::CapturePositions& p)
+{
+    if (!buffer_->getCurrentPosition(p)) return false;
+    updateCapturedFrames(p);
+    if (buffer_->capturing()) return true;
+    // The device or the sound server went away: keep what came, then stop.
+    stopCapture();
+    return false;
+}
+
 HRESULT AudioDXRecord3::_Notify()
 {
     if (!started_) return S_OK;
     com::ComPtr<REduruZUZedova3> keep(this);
     capture::CapturePositions p;
-    if (!buffer_->getCurrentPosition(p)) return S_OK;
-    updateCapturedFrames(p);
-    if (!buffer_->capturing()) {
-        // The device or the sound server went away: keep what came, then stop.
-        stopCapture();
-        return S_OK;
-    }
-    if (cutBlock(p, threshold_)) fireEndArrayRecord();
+    if (refreshPositions(p) && cutBlock(p, threshold_)) fireEndArrayRecord();
     return S_OK;
 }
 

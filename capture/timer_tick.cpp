@@ -12,12 +12,7 @@ HRESULT AudioDXRecord3::_OnTimer()
     if (!started_ || !timerEnabled_) return S_OK;
     com::ComPtr<REduruZUZedova3> keep(this);
     capture::CapturePositions p;
-    if (!buffer_->getCurrentPosition(p)) return S_OK;
-    updateCapturedFrames(p);
-    if (!buffer_->capturing()) {
-        stopCapture();
-        return S_OK;
-    }
+    if (!refreshPositions(p)) return S_OK;
 
     const std::uint32_t window = levelWindowBytes(format_.avgBytesPerSec, levelWindow_, ringSize_, format_.blockAlign);
     const auto peaks = channelPeaks(ringBase_, ringSize_, p.capture, window, layout());

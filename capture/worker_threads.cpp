@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+#include <pthread.h>
+
 namespace dxrecord {
 
 std::uint32_t tickCount()
@@ -41,6 +43,7 @@ HRESULT callMember(IDispatch* proxy, DISPID id)
 void runCaptureWaiter(std::unique_ptr<com::MarshalledInterface> marshalled, std::shared_ptr<capture::CaptureEvent> notify,
                       std::shared_ptr<capture::CaptureEvent> stop)
 {
+    pthread_setname_np(pthread_self(), "dxrec-waiter");
     com::ComPtr<IDispatch> proxy;
     if (SUCCEEDED(marshalled->unmarshal(proxy))) {
         for (;;) {
@@ -54,23 +57,40 @@ void runCaptureWaiter(std::unique_ptr<com::MarshalledInterface> marshalled, std:
     marshalled.reset();
 }
 
-void runTimer(std::unique_ptr<com::MarshalledInterface> marshalled, std::uint32_t interval,
-              std::shared_ptr<std::atomic<bool>> running)
+void TimerSwitch::stop()
 {
+    {
+        std::lock_guard lock(mutex_);
+        running_ = false;
+    }
+    changed_.notify_all();
+}
+
+bool TimerSwitch::running() const
+{
+    std::lock_guard lock(mutex_);
+    return running_;
+}
+
+bool TimerSwitch::sleepUntil(std::chrono::steady_clock::time_point deadline)
+{
+    std::unique_lock lock(mutex_);
+    changed_.wait_until(lock, deadline, [this] { return !running_; });
+    return running_;
+}
+
+void runTimer(std::unique_ptr<com::MarshalledInterface> marshalled, std::uint32_t interval,
+              std::shared_ptr<TimerSwitch> running)
+{
+    pthread_setname_np(pthread_self(), "dxrec-timer");
     com::ComPtr<IDispatch> proxy;
     HRESULT hr = marshalled->unmarshal(proxy);
     marshalled.reset(); // the proxy alone holds the control from here on
     if (FAILED(hr)) return;
-    std::uint32_t periodStart = tickCount();
-    while (running->load()) {
-        std::uint32_t now = tickCount();
-        while (std::uint32_t(now - periodStart) < interval) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            if (!running->load()) break;
-            now = tickCount();
-        }
-        if (!running->load()) break;
-        periodStart = now;
+    const auto period = std::chrono::milliseconds(interval);
+    auto periodStart = std::chrono::steady_clock::now();
+    while (running->sleepUntil(periodStart + period)) {
+        periodStart = std::chrono::steady_clock::now();
         if (callMember(proxy.get(), TavorAudioDXRecord3Lib::DISPID_OnTimer) == RPC_E_DISCONNECTED) break;
     }
     proxy.reset();

@@ -8,8 +8,11 @@
 #include "platform/com/apartment.h"
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 namespace dxrecord {
@@ -51,10 +54,26 @@ private:
 void runCaptureWaiter(std::unique_ptr<com::MarshalledInterface> marshalled, std::shared_ptr<capture::CaptureEvent> notify,
                       std::shared_ptr<capture::CaptureEvent> stop);
 
+// The timer thread's running flag. Clearing it wakes the thread at once, so
+// the thread sleeps through whole periods instead of polling.
+class TimerSwitch {
+public:
+    void stop();
+    bool running() const;
+    // Sleeps until the deadline; false when stopped first.
+    bool sleepUntil(std::chrono::steady_clock::time_point deadline);
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    bool running_ = true;
+};
+
 // Timer: every `interval` ms, measured from when the previous period was
-// found over (1 ms sleeps), calls _OnTimer while `running` is set.
+// found over, calls _OnTimer until the switch is stopped. A call that takes
+// longer than the interval delays the next tick until it has returned.
 void runTimer(std::unique_ptr<com::MarshalledInterface> marshalled, std::uint32_t interval,
-              std::shared_ptr<std::atomic<bool>> running);
+              std::shared_ptr<TimerSwitch> running);
 
 // Milliseconds of a monotonic clock, wrapping at 32 bits.
 std::uint32_t tickCount();

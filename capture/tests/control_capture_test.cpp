@@ -49,7 +49,9 @@ TEST_F(ControlCapture, DeliversOneSecondBlocksWithEveryFrameInOrder)
     EXPECT_FALSE(started());
     // Stop hands over the audio that had not made a whole block yet.
     ASSERT_EQ(blocks.size(), beforeStop + 1);
-    EXPECT_EQ(beforeStop, 11u);
+    // Eleven whole seconds: eleven blocks, or ten when Stop came before the last notification was served.
+    EXPECT_GE(beforeStop, 10u);
+    EXPECT_LE(beforeStop, 11u);
 
     auto ends = sink_->of(DISPID_EndArrayRecord);
     ASSERT_EQ(ends.size(), blocks.size());
@@ -68,7 +70,7 @@ TEST_F(ControlCapture, DeliversOneSecondBlocksWithEveryFrameInOrder)
         if (b + 1 < blocks.size()) {
             // At least a second, and what arrived before the notification was served.
             EXPECT_GE(block.size() - 40, 176400u);
-            EXPECT_LE(block.size() - 40, 176400u + 3 * 17640u);
+            EXPECT_LE(block.size() - 40, 176400u * 3 / 2);
         }
         auto samples = samplesOf(block);
         for (std::size_t f = 0; f < samples.size() / 2; ++f, ++next) {
@@ -99,7 +101,7 @@ TEST_F(ControlCapture, BlocksHoldTheToneAndEachStartNumbersAfresh)
         const std::uint32_t startedAt = tickNow();
         ASSERT_EQ(control_->Start(44100, 2, 16), S_OK);
         testsound::SignalWriter writer(source, testsound::Signal::sine({1000.0, 440.0}, 0.5), 8.0);
-        writer.start(3 * 44100 + 4410);
+        writer.start(4 * 44100); // blocks run long under load: a spare second
         ASSERT_TRUE(pumpUntil([&] { return sink_->count(DISPID_EndArrayRecord) >= 3; }, 10s));
         writer.waitFinished(5);
         control_->Stop();
