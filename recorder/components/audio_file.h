@@ -71,6 +71,10 @@ public:
     // the amount A stands for T + (A - the amount passed last before the seek).
     bool SeekPlayed(std::int64_t amount, int unit, std::int64_t& result);
 
+    // While a file is open for reading: its rate, channels, lengths and
+    // position, and its Description until a format is selected meanwhile
+    // (then the selection's, for the format dialogs). Otherwise the selected
+    // format, with the length written so far while recording.
     FormatInfo CurrentFormat() const;
 
     bool SetFormatPCM(std::int32_t sampleRate, std::int32_t channels, std::int32_t bits = 16, std::int32_t reserved = 0);
