@@ -64,8 +64,16 @@ bool VoxEncoder::open(const std::string& path)
 bool VoxEncoder::write(std::span<const std::int16_t> pcm)
 {
     if (!error_.empty()) return false;
-    const auto frames = static_cast<sf_count_t>(pcm.size());
-    if (frames > 0 && sf_writef_short(sf_, pcm.data(), frames) != frames)
+    even_.clear();
+    if (pending_) even_.push_back(*pending_);
+    even_.insert(even_.end(), pcm.begin(), pcm.end());
+    pending_.reset();
+    if (even_.size() % 2) {
+        pending_ = even_.back();
+        even_.pop_back();
+    }
+    const auto frames = static_cast<sf_count_t>(even_.size());
+    if (frames > 0 && sf_writef_short(sf_, even_.data(), frames) != frames)
         return fail(file_.failed() ? file_.error() : std::string("libsndfile: ") + sf_strerror(sf_));
     sf_write_sync(sf_);
     if (file_.failed() || !file_.sync()) return fail(file_.error());
@@ -75,6 +83,12 @@ bool VoxEncoder::write(std::span<const std::int16_t> pcm)
 bool VoxEncoder::finish()
 {
     bool ok = error_.empty();
+    if (ok && sf_ && pending_) {
+        // The last odd sample is written with a copy of itself to fill its byte.
+        const std::int16_t pair[2] = {*pending_, *pending_};
+        pending_.reset();
+        if (sf_writef_short(sf_, pair, 2) != 2) ok = fail(file_.failed() ? file_.error() : std::string("libsndfile could not write the last sample"));
+    }
     if (sf_) {
         sf_close(sf_);
         sf_ = nullptr;

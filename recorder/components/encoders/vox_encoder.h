@@ -7,6 +7,9 @@
 
 #include <sndfile.h>
 
+#include <optional>
+#include <vector>
+
 namespace recorder {
 
 class VoxEncoder : public Encoder {
@@ -25,6 +28,9 @@ private:
     OutputFormat format_;
     OutputFile file_;
     SNDFILE* sf_ = nullptr;
+    // Two samples share a byte: an odd sample waits for the next block.
+    std::optional<std::int16_t> pending_;
+    std::vector<std::int16_t> even_;
 };
 
 } // namespace recorder
