@@ -1,0 +1,531 @@
+#include "recorder/app/form1.h"
+
+#include "recorder/app/capture_event_sink.h"
+#include "recorder/app/form4.h"
+#include "recorder/app/icons.h"
+#include "recorder/app/picture_button.h"
+#include "recorder/app/skin.h"
+#include "recorder/app/user_prompts.h"
+#include "recorder/components/audio_compress.h"
+#include "recorder/components/audio_file.h"
+#include "recorder/components/audio_format_settings.h"
+#include "recorder/components/audioplayer.h"
+#include "recorder/components/mp3_lame.h"
+#include "recorder/recording/format_values.h"
+#include "recorder/recording/settings_number.h"
+#include "recorder/recordings/project_file.h"
+#include "recorder/settings/settings_store.h"
+#include "recorder/wavein/wave_in_recorder.h"
+
+#include "platform/com/class_registry.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace recorder {
+
+namespace {
+
+constexpr const char* kHomePage = "https://velmor.example/sound-recorder";
+constexpr const char* kSupportPage = "https://velmor.example/sound-recorder/support";
+
+QAction* addItem(QMenu* menu, const QString& text, bool enabled = true)
+{
+    QAction* a = menu->addAction(text);
+    a->setEnabled(enabled);
+    return a;
+}
+
+} // namespace
+
+Form1::Form1(UserPrompts& prompts, QWidget* parent) : QMainWindow(parent), prompts_(prompts)
+{
+    setObjectName("Form1");
+    setWindowTitle(kMainCaption);
+    buildWindow();
+    Form_Load();
+}
+
+Form1::~Form1()
+{
+    if (!exited_) {
+        // Torn down without exitsystem (a test, or the event loop ending): release in order.
+        if (flgRecord) StopRecord();
+        events_.disconnect();
+        if (sink_) sink_->detach();
+        AudioRecord.reset();
+    }
+}
+
+// --- window ---------------------------------------------------------------
+
+void Form1::buildWindow()
+{
+    buildMenus();
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(buildPictureButtons());
+
+    // Format, device, input and recording volume.
+    auto* source = new QGroupBox("Recording", central);
+    auto* grid = new QGridLayout(source);
+    cboEncoders = new QComboBox(source);
+    cboEncoders->setObjectName("cboEncoders");
+    DeviceCombo = new QComboBox(source);
+    DeviceCombo->setObjectName("DeviceCombo");
+    cmbSrcInput = new QComboBox(source);
+    cmbSrcInput->setObjectName("cmbSrcInput");
+    grid->addWidget(new QLabel("Format:", source), 0, 0);
+    grid->addWidget(cboEncoders, 0, 1);
+    grid->addWidget(new QLabel("Device:", source), 1, 0);
+    grid->addWidget(DeviceCombo, 1, 1);
+    grid->addWidget(new QLabel("Input:", source), 2, 0);
+    grid->addWidget(cmbSrcInput, 2, 1);
+    auto* gainFrame = new QGroupBox("Recording Volume", source);
+    auto* gainLayout = new QHBoxLayout(gainFrame);
+    sliderGain = new QSlider(Qt::Horizontal, gainFrame);
+    sliderGain->setObjectName("sliderGain");
+    sliderGain->setRange(0, 65535);
+    sliderGain->setPageStep(4096);
+    gainLayout->addWidget(sliderGain);
+    grid->addWidget(gainFrame, 3, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
+
+    // Meters, time and the transport buttons.
+    auto* transport = new QGroupBox(central);
+    auto* tgrid = new QGridLayout(transport);
+    for (int i = 0; i < 2; ++i) {
+        ProgressBarMeter[i] = new QProgressBar(transport);
+        ProgressBarMeter[i]->setObjectName(QString("ProgressBarMeter(%1)").arg(i));
+        ProgressBarMeter[i]->setRange(0, 90);
+        ProgressBarMeter[i]->setValue(0);
+        ProgressBarMeter[i]->setTextVisible(false);
+        tgrid->addWidget(ProgressBarMeter[i], i, 0, 1, 4);
+    }
+    Label1 = new QLabel("00:00.00", transport);
+    Label1->setObjectName("Label1");
+    QFont big = Label1->font();
+    big.setPointSize(big.pointSize() * 2);
+    Label1->setFont(big);
+    Label1->setAlignment(Qt::AlignCenter);
+    tgrid->addWidget(Label1, 2, 0, 1, 4);
+    cmdrecord = new QPushButton(icons::record(), "Record", transport);
+    cmdrecord->setObjectName("cmdrecord");
+    cmdrecord->setToolTip("Start Recording (Hotkey:CTRL+ALT+R)");
+    cmdStop = new QPushButton(icons::stop(), "Stop", transport);
+    cmdStop->setObjectName("cmdStop");
+    cmdPlay = new QPushButton(icons::play(), "Play", transport);
+    cmdPlay->setObjectName("cmdPlay");
+    cmdPause = new QPushButton(icons::pause(), "Pause", transport);
+    cmdPause->setObjectName("cmdPause");
+    // Playback of listed recordings comes with its own window logic.
+    cmdPlay->setEnabled(false);
+    cmdPause->setEnabled(false);
+    tgrid->addWidget(cmdrecord, 3, 0);
+    tgrid->addWidget(cmdStop, 3, 1);
+    tgrid->addWidget(cmdPlay, 3, 2);
+    tgrid->addWidget(cmdPause, 3, 3);
+    slPosition = new QSlider(Qt::Horizontal, transport);
+    slPosition->setObjectName("slPosition");
+    slPosition->setRange(0, 1000);
+    slPosition->setEnabled(false);
+    tgrid->addWidget(slPosition, 4, 0, 1, 4);
+
+    auto* volume = new QGroupBox("Audio Player Volume", central);
+    auto* vgrid = new QGridLayout(volume);
+    SliderVolume = new QSlider(Qt::Horizontal, volume);
+    SliderVolume->setObjectName("SliderVolume");
+    SliderVolume->setRange(0, 100);
+    SliderVolumeBalance = new QSlider(Qt::Horizontal, volume);
+    SliderVolumeBalance->setObjectName("SliderVolumeBalance");
+    SliderVolumeBalance->setRange(-100, 100);
+    vgrid->addWidget(new QLabel("Volume", volume), 0, 0);
+    vgrid->addWidget(SliderVolume, 0, 1);
+    vgrid->addWidget(new QLabel("Balance", volume), 1, 0);
+    vgrid->addWidget(SliderVolumeBalance, 1, 1);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(source, 3);
+    top->addWidget(transport, 3);
+    top->addWidget(volume, 2);
+    layout->addLayout(top);
+
+    auto* listFrame = new QGroupBox("Double Click list to Play Recording", central);
+    auto* listLayout = new QVBoxLayout(listFrame);
+    ListView1 = new QTreeWidget(listFrame);
+    ListView1->setObjectName("ListView1");
+    ListView1->setRootIsDecorated(false);
+    ListView1->setUniformRowHeights(true);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    QStringList headers;
+    for (const char* c : kListColumns) headers << c;
+    ListView1->setHeaderLabels(headers);
+    ListView1->setColumnWidth(0, 50);
+    ListView1->setColumnWidth(1, 360);
+    ListView1->viewport()->installEventFilter(this);
+    listLayout->addWidget(ListView1);
+    layout->addWidget(listFrame, 1);
+    setCentralWidget(central);
+
+    StatusBar1 = statusBar();
+    StatusBar1->setObjectName("StatusBar1");
+    StatusPanel1 = new QLabel(StatusBar1);
+    StatusPanel1->setObjectName("StatusPanel1");
+    StatusPanel2 = new QLabel(StatusBar1);
+    StatusPanel2->setObjectName("StatusPanel2");
+    StatusBar1->addWidget(StatusPanel1, 3);
+    StatusBar1->addWidget(StatusPanel2, 2);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+
+    connect(cmdrecord, &QPushButton::clicked, this, &Form1::StartRecord);
+    connect(cmdStop, &QPushButton::clicked, this, &Form1::cmdStop_Click);
+    connect(sliderGain, &QSlider::valueChanged, this, [this] { sliderGain_Scroll(); });
+    connect(SliderVolume, &QSlider::sliderReleased, this, &Form1::SliderVolume_Scroll);
+    connect(SliderVolumeBalance, &QSlider::sliderReleased, this, &Form1::SliderVolumeBalance_Scroll);
+    resize(960, 640);
+}
+
+void Form1::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu("File(&F)");
+    addItem(file, "New Recording Project", false);
+    addItem(file, "Open Recording Project", false);
+    connect(addItem(file, "Save Recording Project"), &QAction::triggered, this, &Form1::saveProjectCommand);
+    file->addSeparator();
+    connect(addItem(file, "Exit"), &QAction::triggered, this, &Form1::exitsystem);
+
+    editMenu = menuBar()->addMenu("Edit(&E)");
+    editMenu->setObjectName("editMenu");
+    addItem(editMenu, "Play Selected File", false);
+    editMenu->addSeparator();
+    addItem(editMenu, "Rename Selected File", false);
+    addItem(editMenu, "Remove Selected Item", false);
+    addItem(editMenu, "Delete Selected File", false);
+
+    QMenu* action = menuBar()->addMenu("Action(&A)");
+    connect(addItem(action, "Record"), &QAction::triggered, this, &Form1::StartRecord);
+    connect(addItem(action, "Stop"), &QAction::triggered, this, &Form1::StopRecord);
+    action->addSeparator();
+    addItem(action, "Play Audio", false);
+    addItem(action, "Pause Play", false);
+    addItem(action, "Stop Play", false);
+    action->addSeparator();
+    addItem(action, "Audio Player", false);
+    addItem(action, "Edit ID3", false);
+
+    QMenu* option = menuBar()->addMenu("Option(&O)");
+    connect(addItem(option, "Output File"), &QAction::triggered, this, [this] {
+        Form4 dialog(prompts_, this);
+        dialog.exec();
+    });
+    addItem(option, "Format Settings", false);
+    addItem(option, "Schedule", false);
+    option->addSeparator();
+    addItem(option, "Record Control", false);
+
+    QMenu* help = menuBar()->addMenu("Help(&H)");
+    addItem(help, "Help", false);
+    help->addSeparator();
+    connect(addItem(help, "Sound Recorder Home Page"), &QAction::triggered, this,
+            [] { QDesktopServices::openUrl(QUrl(kHomePage)); });
+    connect(addItem(help, "Support Online"), &QAction::triggered, this,
+            [] { QDesktopServices::openUrl(QUrl(kSupportPage)); });
+    help->addSeparator();
+    connect(addItem(help, "About"), &QAction::triggered, this, [this] {
+        QMessageBox::about(this, kApplicationTitle,
+                           "<b>Velmor Sound Recorder 3.50</b><p>Records what your computer hears and plays into WAV, "
+                           "MP3, VOX, G.721, G.723, G.726, G.729, Ogg Vorbis, AC3 and AAC files.</p>");
+    });
+}
+
+QWidget* Form1::buildPictureButtons()
+{
+    picturePanel_ = new QWidget(this);
+    picturePanel_->setObjectName("picturePanel");
+    picturePanel_->setMouseTracking(true);
+    picturePanel_->installEventFilter(this);
+    auto* row = new QHBoxLayout(picturePanel_);
+    row->setContentsMargins(2, 2, 2, 2);
+    struct Entry {
+        const char* name;
+        QIcon icon;
+        const char* caption;
+        bool enabled;
+    };
+    const Entry entries[] = {
+        {"picOutputFile", icons::folder(), "Output File", true},
+        {"picFormatSettings", icons::settings(), "Format Settings", false},
+        {"picRecord", icons::record(), "RECORD", true},
+        {"picStop", icons::stop(), "STOP", true},
+        {"picAudioPlayer", icons::player(), "Audio Player", false},
+        {"picRecordControl", icons::mixer(), "Record Control", false},
+        {"picSchedule", icons::schedule(), "Schedule", false},
+        {"picHelp", icons::help(), "Help", false},
+        {"picExit", icons::exitIcon(), "Exit", true},
+        {"picEditID3", icons::tag(), "", false},
+    };
+    for (const Entry& e : entries) {
+        auto* b = new PictureButton(e.name, e.icon, e.caption, picturePanel_);
+        b->setEnabled(e.enabled);
+        if (QString(e.name) == "picEditID3") b->setToolTip("Edit ID3");
+        row->addWidget(b);
+        pictureButtons.push_back(b);
+        connect(b, &PictureButton::hovered, this, [this](PictureButton* over) {
+            for (auto* other : pictureButtons) other->setBorderStyle(other == over ? 1 : 0);
+        });
+    }
+    row->addStretch();
+    connect(pictureButtons[0], &PictureButton::clicked, this, [this] {
+        Form4 dialog(prompts_, this);
+        dialog.exec();
+    });
+    connect(pictureButtons[2], &PictureButton::clicked, this, &Form1::StartRecord);
+    connect(pictureButtons[3], &PictureButton::clicked, this, &Form1::cmdStop_Click);
+    connect(pictureButtons[8], &PictureButton::clicked, this, &Form1::exitsystem);
+    return picturePanel_;
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == picturePanel_ && (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter)) {
+        // Over the panel behind the buttons: no button is highlighted.
+        for (auto* b : pictureButtons) b->setBorderStyle(0);
+    }
+    if (ListView1 && watched == ListView1->viewport() && event->type() == QEvent::MouseButtonPress) {
+        auto* me = static_cast<QMouseEvent*>(event);
+        if (me->button() == Qt::RightButton) {
+            editMenu->popup(me->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// --- load -----------------------------------------------------------------
+
+void Form1::Form_Load()
+{
+    applySkin(this);
+
+    // The capture control, created by class through the class registry.
+    CoCreateInstance(CLSID_AudioDXRecord3, nullptr, CLSCTX_INPROC_SERVER, IID_REduruZUZedova3, AudioRecord.putVoid());
+    if (AudioRecord) {
+        sink_ = com::ComPtr<CaptureEventSink>::adopt(com::makeObject<CaptureEventSink>());
+        sink_->onEndArrayRecord = [this](const VARIANT& n) { AudioRecord_EndArrayRecord(n); };
+        sink_->onTimer = [this](const VARIANT& s, const std::vector<short>& l) { AudioRecord_Timer(s, l); };
+        events_.connect(AudioRecord.get(), DIID__REduruZUZedova3Events, sink_.get());
+    }
+    AudioFile = std::make_unique<recorder::AudioFile>();
+    Audioplayer = std::make_unique<recorder::Audioplayer>();
+    AudioCompress = std::make_unique<recorder::AudioCompress>();
+    MP3Lame = std::make_shared<recorder::MP3Lame>();
+    AudioFile->UseMp3Settings(MP3Lame);
+
+    waveIn_ = std::make_unique<WaveInRecorder>();
+
+    if (AudioRecord) AudioRecord->put_VariantTypeRangeMode(1);
+    AudioFile->SetMode(1);
+    AudioCompress->SetMode(1);
+
+    DeviceCombo->clear();
+    cmbSrcInput->clear();
+    cboEncoders->clear();
+    for (const char* name : kFormatNames) cboEncoders->addItem(name);
+    cboEncoders->setCurrentIndex(0);
+
+    if (auto index = toInt16(ReadIniValue(settingsFilePath(), "set", "outputformat")); index && *index >= 0 && *index < kFormatCount)
+        cboEncoders->setCurrentIndex(*index);
+
+    FillDeviceList();
+    auformat();
+    playStopped_ = true;
+
+    QSignalBlocker v(SliderVolume), b(SliderVolumeBalance);
+    SliderVolume->setValue(Audioplayer->Volume());
+    SliderVolumeBalance->setValue(Audioplayer->Balance());
+
+    connect(DeviceCombo, qOverload<int>(&QComboBox::activated), this, [this] { DeviceCombo_Click(); });
+    connect(cmbSrcInput, qOverload<int>(&QComboBox::activated), this, [this] { cmbSrcInput_Click(); });
+}
+
+void Form1::FillDeviceList()
+{
+    DeviceCombo->clear();
+    const int count = waveIn_->DeviceCount();
+    for (int i = 0; i < count; ++i) DeviceCombo->addItem(QString::fromStdString(waveIn_->DeviceName(i)));
+    if (count > 0) {
+        DeviceCombo->setCurrentIndex(0);
+        DeviceCombo_Click();
+    }
+}
+
+void Form1::FillInputList()
+{
+    QSignalBlocker block(cmbSrcInput);
+    const int count = waveIn_->MixerLineCount();
+    for (int i = 0; i < count; ++i) {
+        std::string name = waveIn_->MixerLineName(i);
+        cmbSrcInput->addItem(QString::fromStdString(name.substr(0, name.find('\0'))));
+    }
+    cmbSrcInput->setCurrentIndex(waveIn_->SelectedMixerLine());
+}
+
+void Form1::DeviceCombo_Click()
+{
+    cmbSrcInput->clear();
+    const int index = DeviceCombo->currentIndex();
+    if (!waveIn_->SelectDevice(index)) {
+        prompts_.message(this, "Couldn't select device!", MessageIcon::Exclamation);
+        return;
+    }
+    selectCaptureDevice(index);
+    FillInputList();
+    QSignalBlocker block(sliderGain);
+    sliderGain->setValue(waveIn_->MixerLineVolume());
+}
+
+void Form1::selectCaptureDevice(int index)
+{
+    if (!AudioRecord || index < 0) return;
+    // Device i of the wave-in list is capture device i + 1 (0 is the default
+    // device). Confirm by name, since a device plugged in since the control
+    // enumerated would shift the wave-in list.
+    const std::string wanted = DeviceCombo->itemText(index).toStdString();
+    auto nameAt = [this](LONG n) {
+        AudioRecord->put_devInputNum(n);
+        com::Bstr name;
+        AudioRecord->get_devInputName(name.put());
+        return name.utf8();
+    };
+    if (nameAt(index + 1) == wanted) return;
+    LONG count = 0;
+    AudioRecord->get_devInputCount(&count);
+    for (LONG n = 1; n <= count; ++n)
+        if (nameAt(n) == wanted) return;
+    AudioRecord->put_devInputNum(index + 1);
+}
+
+void Form1::cmbSrcInput_Click()
+{
+    if (!waveIn_->SelectMixerLine(cmbSrcInput->currentIndex()))
+        prompts_.message(this, "Couldn't select mixer line!", MessageIcon::Exclamation);
+    QSignalBlocker block(sliderGain);
+    sliderGain->setValue(waveIn_->MixerLineVolume());
+}
+
+void Form1::sliderGain_Scroll() { waveIn_->MixerLineVolume(sliderGain->value()); }
+
+void Form1::SliderVolume_Scroll()
+{
+    Audioplayer->setVolume(SliderVolume->value());
+    QSignalBlocker block(SliderVolume);
+    SliderVolume->setValue(Audioplayer->Volume());
+}
+
+void Form1::SliderVolumeBalance_Scroll()
+{
+    Audioplayer->setBalance(SliderVolumeBalance->value());
+    QSignalBlocker block(SliderVolumeBalance);
+    SliderVolumeBalance->setValue(Audioplayer->Balance());
+}
+
+void Form1::cmdStop_Click()
+{
+    // Stop ends a recording; while idle it stops playback, of which there is none yet.
+    if (flgRecord) StopRecord();
+}
+
+void Form1::saveProjectCommand()
+{
+    auto path = prompts_.saveFile(this, "Save recording project file", "Project Files(*.rpf)");
+    if (!path) return;
+    if (auto ec = saveProject(*path, rows()))
+        prompts_.message(this, "The recording project could not be saved to " + *path + " (" + ec.message() + ").",
+                         MessageIcon::Error);
+}
+
+std::vector<RecordingRow> Form1::rows() const
+{
+    std::vector<RecordingRow> out;
+    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = ListView1->topLevelItem(i);
+        out.push_back({item->text(0).toStdString(), item->text(1).toStdString(), item->text(2).toStdString(),
+                       item->text(3).toStdString(), item->text(4).toStdString(), item->text(5).toStdString()});
+    }
+    return out;
+}
+
+// --- shutdown ---------------------------------------------------------------
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    // Without a tray icon to come back from, closing the window ends the program.
+    event->ignore();
+    exitsystem();
+}
+
+void Form1::changeEvent(QEvent* event)
+{
+    // Minimising minimises normally: with no tray icon, hiding would leave no way back.
+    QMainWindow::changeEvent(event);
+}
+
+void Form1::showSettingsWriteFailure()
+{
+    prompts_.message(this,
+                     "The settings could not be saved to " + settingsFilePath() + " (" + lastSettingsWriteError() + ").",
+                     MessageIcon::Exclamation);
+}
+
+void Form1::exitsystem()
+{
+    if (exited_) return;
+    if (flgRecord) StopRecord();
+
+    if (ListView1->topLevelItemCount() > 0 &&
+        prompts_.message(this, "Do you need to save the recording project file?", MessageIcon::Question,
+                         MessageButtons::OkCancel) == MessageAnswer::Ok)
+        saveProjectCommand();
+
+    if (!WriteIniValue(settingsFilePath(), "set", "outputformat", std::to_string(cboEncoders->currentIndex())))
+        showSettingsWriteFailure();
+
+    events_.disconnect();
+    if (sink_) sink_->detach();
+    AudioRecord.reset();
+    AudioFile.reset();
+    Audioplayer.reset();
+    AudioCompress.reset();
+    waveIn_.reset();
+    CoFreeUnusedLibraries();
+
+    exited_ = true;
+    hide();
+    QApplication::closeAllWindows();
+    QCoreApplication::quit();
+}
+
+} // namespace recorder

@@ -1,0 +1,144 @@
+#pragma once
+// The main window: the hub that owns the capture control, the audio
+// components, the wave-in recorder and the recordings list, and drives a
+// recording from the Record command to a closed file and a new list row.
+
+#include "capture/TavorAudioDXRecord3.h"
+#include "platform/com/com_ptr.h"
+#include "platform/com/connection_point.h"
+#include "recorder/recordings/recording_row.h"
+
+#include <QMainWindow>
+
+#include <ctime>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QSlider;
+class QStatusBar;
+class QTimer;
+class QTreeWidget;
+class WaveInRecorder;
+
+namespace recorder {
+
+class AudioCompress;
+class AudioFile;
+class AudioFormatSettings;
+class Audioplayer;
+class CaptureEventSink;
+class MP3Lame;
+class PictureButton;
+class UserPrompts;
+
+inline constexpr const char* kMainCaption = "Velmor Sound Recorder v3.50 ";
+
+class Form1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds the window and runs its load steps.
+    explicit Form1(UserPrompts& prompts, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // --- public members other windows use ---
+    bool flgRecord = false;
+    com::ComPtr<REduruZUZedova3> AudioRecord;
+    std::unique_ptr<recorder::Audioplayer> Audioplayer;
+    std::unique_ptr<recorder::AudioFile> AudioFile;
+    std::unique_ptr<recorder::AudioCompress> AudioCompress;
+    std::shared_ptr<recorder::AudioFormatSettings> AAC;
+    std::shared_ptr<recorder::MP3Lame> MP3Lame;
+
+    void StartRecord();
+    void StopRecord();
+    void auformat();
+    // The one orderly end of the program.
+    void exitsystem();
+
+    // --- controls, by their names ---
+    QComboBox* cboEncoders = nullptr;
+    QComboBox* DeviceCombo = nullptr;
+    QComboBox* cmbSrcInput = nullptr;
+    QSlider* sliderGain = nullptr;
+    QSlider* SliderVolume = nullptr;
+    QSlider* SliderVolumeBalance = nullptr;
+    QSlider* slPosition = nullptr;
+    QProgressBar* ProgressBarMeter[2] = {nullptr, nullptr};
+    QLabel* Label1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* StatusPanel1 = nullptr;
+    QLabel* StatusPanel2 = nullptr;
+    QTreeWidget* ListView1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QPushButton* cmdrecord = nullptr;
+    QPushButton* cmdStop = nullptr;
+    QPushButton* cmdPlay = nullptr;
+    QPushButton* cmdPause = nullptr;
+    QMenu* editMenu = nullptr;
+    std::vector<PictureButton*> pictureButtons;
+
+    // The rows of ListView1 as data.
+    std::vector<RecordingRow> rows() const;
+    const std::string& currentRecordPath() const { return recordPath_; }
+    bool exited() const { return exited_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildWindow();
+    void buildMenus();
+    QWidget* buildPictureButtons();
+    void Form_Load();
+    void FillDeviceList();
+    void FillInputList();
+    void DeviceCombo_Click();
+    void cmbSrcInput_Click();
+    void sliderGain_Scroll();
+    void SliderVolume_Scroll();
+    void SliderVolumeBalance_Scroll();
+    void cmdStop_Click();
+    void saveProjectCommand();
+
+    void AudioRecord_EndArrayRecord(const VARIANT& nBlock);
+    void AudioRecord_Timer(const VARIANT& currentSamples, const std::vector<short>& levels);
+    void Timer1_Timer();
+    bool selectOutputFormat(int index);
+    // Points the capture control at the device the user picked in DeviceCombo.
+    void selectCaptureDevice(int index);
+    bool startCapture(std::string& why);
+    void abandonStart(const std::string& why);
+    void recordingWriteFailed();
+    void checkCaptureRunning();
+    void reportLostFrames();
+    void resetMeters();
+    void addRow();
+    void showSettingsWriteFailure();
+
+    UserPrompts& prompts_;
+    std::unique_ptr<WaveInRecorder> waveIn_;
+    com::ComPtr<CaptureEventSink> sink_;
+    com::EventConnection events_;
+    bool playStopped_ = true;
+
+    std::string recordBaseName_;
+    std::string recordPath_;
+    std::time_t recordStartTime_ = 0;
+    std::int32_t recordSeconds_ = 0;
+    long long lostFrames_ = 0;
+    bool writeFailed_ = false;
+    std::string writeError_;
+    bool exited_ = false;
+    QWidget* picturePanel_ = nullptr;
+};
+
+} // namespace recorder

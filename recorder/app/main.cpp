@@ -1,0 +1,36 @@
+// Velmor Sound Recorder: the process entry.
+
+#include "recorder/app/apartment_pump.h"
+#include "recorder/app/form1.h"
+#include "recorder/app/single_instance.h"
+#include "recorder/app/user_prompts.h"
+
+#include <QApplication>
+
+#include <csignal>
+
+int main(int argc, char** argv)
+{
+    // A sound server that goes away must not end the program through a broken pipe.
+    std::signal(SIGPIPE, SIG_IGN);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(recorder::kApplicationTitle);
+    QApplication::setQuitOnLastWindowClosed(false); // only exitsystem ends the program
+
+    recorder::QtUserPrompts prompts;
+    recorder::SingleInstance instance;
+    if (!instance.isFirst()) {
+        prompts.message(nullptr, "There is another copy of the application being executed!", recorder::MessageIcon::Error,
+                        recorder::MessageButtons::Ok);
+        return 1;
+    }
+
+    recorder::ApartmentPump pump;
+    int result = 0;
+    {
+        recorder::Form1 window(prompts);
+        window.show();
+        result = QApplication::exec();
+    }
+    return result;
+}

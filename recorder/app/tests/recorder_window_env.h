@@ -1,0 +1,44 @@
+#pragma once
+// A main window on the offscreen platform, recording from a pipe source of the
+// test's own on the private sound server, in a fresh application folder with
+// the capture control registered there.
+
+#include "recorder/app/form1.h"
+#include "recorder/app/tests/scripted_prompts.h"
+
+#include "platform/testserver/pipe_source.h"
+
+#include <QComboBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace recorder {
+
+class RecorderWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates the window (after settings.dat has been written, if at all).
+    void openWindow();
+    // Picks the device whose name is the test input; false when it is not listed.
+    bool selectTestDevice();
+    // Records `seconds` of a 1000 Hz tone written at `pace`, then stops.
+    void recordTone(double seconds, double pace = 2.0);
+    void writeSettings(const std::string& text) { std::ofstream(home_ + "/settings.dat") << text; }
+    void wait(int ms) { QTest::qWait(ms); }
+
+    std::string home_;
+    ScriptedPrompts prompts_;
+    std::unique_ptr<testsound::PipeSource> input_;
+    std::unique_ptr<Form1> form_;
+};
+
+inline constexpr const char* kTestInputName = "Velmor Window Test Input";
+
+} // namespace recorder
