@@ -149,12 +149,12 @@ public:
     PulseCaptureBuffer(const PulseCaptureBuffer&) = delete;
     PulseCaptureBuffer& operator=(const PulseCaptureBuffer&) = delete;
 
-    bool connect(const std::string& sourceName, const pa_sample_spec& spec)
+    bool connect(const std::string& sourceName, const pa_sample_spec& sampleSpec)
     {
         pa_channel_map map;
-        if (!pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_WAVEEX)) return false;
+        if (!pa_channel_map_init_extend(&map, sampleSpec.channels, PA_CHANNEL_MAP_WAVEEX)) return false;
         PulseContext::Lock lock(*ctx_);
-        stream_ = pa_stream_new(ctx_->context(), "Recording", &spec, &map);
+        stream_ = pa_stream_new(ctx_->context(), "Recording", &sampleSpec, &map);
         if (!stream_) return false;
         pa_stream_set_state_callback(stream_, &PulseCaptureBuffer::onState, this);
         pa_stream_set_read_callback(stream_, &PulseCaptureBuffer::onRead, this);
@@ -164,7 +164,7 @@ public:
         attr.tlength = static_cast<std::uint32_t>(-1);
         attr.prebuf = static_cast<std::uint32_t>(-1);
         attr.minreq = static_cast<std::uint32_t>(-1);
-        attr.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(kFragmentMilliseconds * PA_USEC_PER_MSEC, &spec));
+        attr.fragsize = static_cast<std::uint32_t>(pa_usec_to_bytes(kFragmentMilliseconds * PA_USEC_PER_MSEC, &sampleSpec));
         auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
         if (!sourceName.empty()) flags = static_cast<pa_stream_flags_t>(flags | PA_STREAM_DONT_MOVE);
         if (pa_stream_connect_record(stream_, sourceName.empty() ? nullptr : sourceName.c_str(), &attr, flags) < 0)
@@ -339,17 +339,17 @@ public:
 
     std::unique_ptr<CaptureBuffer> createBuffer(const WaveFormat& format, std::uint32_t bytes) override
     {
-        pa_sample_spec spec;
-        if (!sampleFormatFor(format, spec.format)) return nullptr;
+        pa_sample_spec sampleSpec;
+        if (!sampleFormatFor(format, sampleSpec.format)) return nullptr;
         if (format.channels < 1 || format.channels > PA_CHANNELS_MAX) return nullptr;
         if (format.samplesPerSec < 1 || format.samplesPerSec > PA_RATE_MAX) return nullptr;
         if (format.blockAlign != format.channels * format.bitsPerSample / 8) return nullptr;
         if (bytes < format.blockAlign || bytes > kMaxBufferBytes || bytes % format.blockAlign != 0) return nullptr;
-        spec.rate = format.samplesPerSec;
-        spec.channels = static_cast<std::uint8_t>(format.channels);
-        if (!pa_sample_spec_valid(&spec)) return nullptr;
+        sampleSpec.rate = format.samplesPerSec;
+        sampleSpec.channels = static_cast<std::uint8_t>(format.channels);
+        if (!pa_sample_spec_valid(&sampleSpec)) return nullptr;
         auto buffer = std::make_unique<PulseCaptureBuffer>(ctx_, format, bytes);
-        if (!buffer->connect(sourceName_, spec)) return nullptr;
+        if (!buffer->connect(sourceName_, sampleSpec)) return nullptr;
         return buffer;
     }
 

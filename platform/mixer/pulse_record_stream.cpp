@@ -65,10 +65,10 @@ std::unique_ptr<PulseRecordStream> PulseRecordStream::open(const std::string& so
 
 bool PulseRecordStream::connect(const std::string& source)
 {
-    pa_sample_spec spec{PA_SAMPLE_S16LE, format_.samplesPerSec, static_cast<std::uint8_t>(format_.channels)};
-    if (format_.channels == 0 || format_.channels > PA_CHANNELS_MAX || !pa_sample_spec_valid(&spec)) return false;
+    pa_sample_spec sampleSpec{PA_SAMPLE_S16LE, format_.samplesPerSec, static_cast<std::uint8_t>(format_.channels)};
+    if (format_.channels == 0 || format_.channels > PA_CHANNELS_MAX || !pa_sample_spec_valid(&sampleSpec)) return false;
     pa_channel_map map;
-    if (!pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_WAVEEX)) return false;
+    if (!pa_channel_map_init_extend(&map, sampleSpec.channels, PA_CHANNEL_MAP_WAVEEX)) return false;
 
     loop_ = pa_threaded_mainloop_new();
     if (!loop_) return false;
@@ -86,7 +86,7 @@ bool PulseRecordStream::connect(const std::string& source)
         pa_context_get_state(context_) != PA_CONTEXT_READY)
         return false;
 
-    stream_ = pa_stream_new(context_, "Wave-in capture", &spec, &map);
+    stream_ = pa_stream_new(context_, "Wave-in capture", &sampleSpec, &map);
     if (!stream_) return false;
     pa_stream_set_state_callback(stream_, onStreamState, this);
     pa_stream_set_read_callback(stream_, onRead, this);

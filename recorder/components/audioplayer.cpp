@@ -323,10 +323,10 @@ bool Audioplayer::OpenOutput(std::int32_t sampleRate, std::int32_t channels, std
     d.endOfData = d.requestOutstanding = d.endPosted = false;
     d.lastFeed = std::chrono::steady_clock::now();
 
-    pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<std::uint32_t>(sampleRate), static_cast<std::uint8_t>(channels)};
+    pa_sample_spec sampleSpec{PA_SAMPLE_S16LE, static_cast<std::uint32_t>(sampleRate), static_cast<std::uint8_t>(channels)};
     pa_channel_map map;
     pa_channel_map_init_extend(&map, static_cast<unsigned>(channels), PA_CHANNEL_MAP_WAVEEX);
-    d.stream = pa_stream_new(d.context, "Playback", &spec, &map);
+    d.stream = pa_stream_new(d.context, "Playback", &sampleSpec, &map);
     bool ok = d.stream != nullptr;
     if (ok) {
         const std::uint32_t frame = static_cast<std::uint32_t>(channels) * 2;
