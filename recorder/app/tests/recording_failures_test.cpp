@@ -4,6 +4,7 @@
 
 #include "recorder/components/audio_file.h"
 #include "recorder/components/tests/test_audio.h"
+#include "recorder/recording/format_values.h"
 
 #include <QLabel>
 #include <QTimer>
@@ -30,6 +31,20 @@ TEST_F(RecordingFailures, OutputFileThatCannotBeCreatedStopsTheStartWithOneMessa
     EXPECT_NE(prompts_.messages[0].text.find(home_ + "/no/such/folder/rec.WAV"), std::string::npos) << prompts_.messages[0].text;
     form_->StopRecord();
     EXPECT_TRUE(form_->rows().empty()) << "no row for a recording that never started";
+}
+
+TEST_F(RecordingFailures, FormatSettingsTheEncoderRefusesStopTheStartInsteadOfRecordingAnotherFormat)
+{
+    writeSettings("[g721]\ng721Freq=100\n");
+    openWindow();
+    ASSERT_TRUE(selectTestDevice());
+    form_->cboEncoders->setCurrentIndex(FormatCode::G721);
+    form_->StartRecord();
+    EXPECT_FALSE(form_->flgRecord);
+    ASSERT_EQ(prompts_.messages.size(), 1u);
+    EXPECT_NE(prompts_.messages[0].text.find("G721 settings cannot be recorded"), std::string::npos) << prompts_.messages[0].text;
+    EXPECT_FALSE(std::filesystem::exists(form_->currentRecordPath()));
+    EXPECT_TRUE(form_->rows().empty());
 }
 
 TEST_F(RecordingFailures, CaptureDeviceThatIsGoneStopsTheStartAndLeavesNoFile)
