@@ -1,6 +1,8 @@
 #!/bin/sh
 # Installs what building (and with --test, testing) Velmor Sound Recorder
-# needs on Debian 12.
+# needs on Debian 12. The default build compiles the tests and benchmarks
+# too, so their libraries are build packages; --test adds the tools the
+# tests run (sound server, X server, peer decoders and taggers, clang).
 set -eu
 
 build_packages="cmake ninja-build g++ pkg-config
@@ -8,10 +10,10 @@ build_packages="cmake ninja-build g++ pkg-config
   libpulse-dev
   libavcodec-dev libavformat-dev libavutil-dev libswresample-dev
   libmp3lame-dev libbcg729-dev libsndfile1-dev libvorbis-dev libogg-dev
-  libcdio-dev libcdio-paranoia-dev"
+  libcdio-dev libcdio-paranoia-dev
+  libgtest-dev libgmock-dev libbenchmark-dev"
 run_packages="pulseaudio-utils"
-test_packages="libgtest-dev libgmock-dev libbenchmark-dev
-  pulseaudio pulseaudio-utils ffmpeg sox lame python3 python3-mutagen
+test_packages="pulseaudio pulseaudio-utils ffmpeg sox lame python3 python3-mutagen
   xvfb xdotool xauth clang libclang-rt-14-dev"
 
 packages="$build_packages $run_packages"

@@ -20,6 +20,9 @@ struct Case {
     const char* extension;
 };
 
+// Keeps the test names free of the object's bytes.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 class BlockLengths : public ::testing::TestWithParam<Case> {};
 
 TEST_P(BlockLengths, OddAndTinyBlocksAreAllWritten)

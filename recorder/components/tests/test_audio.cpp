@@ -32,7 +32,8 @@ std::vector<std::uint8_t> captureArray(int rate, int channels, const std::vector
 {
     std::vector<std::uint8_t> out(recorder::kAudioArrayHeaderSize + pcm.size() * 2);
     recorder::writeAudioArrayHeader(out.data(), rate, channels);
-    std::memcpy(out.data() + recorder::kAudioArrayHeaderSize, pcm.data(), pcm.size() * 2);
+    if (!pcm.empty())
+        std::memcpy(out.data() + recorder::kAudioArrayHeaderSize, pcm.data(), pcm.size() * 2);
     return out;
 }
 
