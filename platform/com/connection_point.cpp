@@ -6,19 +6,24 @@ namespace com {
 
 namespace {
 
-class ConnectionEnum final : public Implements<IEnumConnections> {
+IUnknown* heldReference(const CONNECTDATA& c) { return c.pUnk; }
+IUnknown* heldReference(IConnectionPoint* p) { return p; }
+
+// A snapshot enumerator over Items, holding a reference to each for its life.
+template <class Interface, class Item>
+class Enumerator final : public Implements<Interface> {
 public:
-    explicit ConnectionEnum(std::vector<CONNECTDATA> items) : items_(std::move(items))
+    explicit Enumerator(std::vector<Item> items) : items_(std::move(items))
     {
-        for (auto& c : items_) c.pUnk->AddRef();
+        for (auto& item : items_) heldReference(item)->AddRef();
     }
-    HRESULT Next(ULONG n, CONNECTDATA* out, ULONG* fetched) override
+    HRESULT Next(ULONG n, Item* out, ULONG* fetched) override
     {
         if (!out) return E_POINTER;
         ULONG got = 0;
         while (got < n && pos_ < items_.size()) {
             out[got] = items_[pos_++];
-            out[got].pUnk->AddRef();
+            heldReference(out[got])->AddRef();
             ++got;
         }
         if (fetched) *fetched = got;
@@ -34,69 +39,26 @@ public:
         pos_ = 0;
         return S_OK;
     }
-    HRESULT Clone(IEnumConnections** pp) override
+    HRESULT Clone(Interface** pp) override
     {
         if (!pp) return E_POINTER;
-        auto* copy = makeObject<ConnectionEnum>(items_);
+        auto* copy = makeObject<Enumerator>(items_);
         copy->pos_ = pos_;
         *pp = copy;
         return S_OK;
     }
 
 private:
-    ~ConnectionEnum() override
+    ~Enumerator() override
     {
-        for (auto& c : items_) c.pUnk->Release();
+        for (auto& item : items_) heldReference(item)->Release();
     }
-    std::vector<CONNECTDATA> items_;
+    std::vector<Item> items_;
     std::size_t pos_ = 0;
 };
 
-class PointEnum final : public Implements<IEnumConnectionPoints> {
-public:
-    explicit PointEnum(std::vector<IConnectionPoint*> items) : items_(std::move(items))
-    {
-        for (auto* p : items_) p->AddRef();
-    }
-    HRESULT Next(ULONG n, IConnectionPoint** out, ULONG* fetched) override
-    {
-        if (!out) return E_POINTER;
-        ULONG got = 0;
-        while (got < n && pos_ < items_.size()) {
-            out[got] = items_[pos_++];
-            out[got]->AddRef();
-            ++got;
-        }
-        if (fetched) *fetched = got;
-        return got == n ? S_OK : S_FALSE;
-    }
-    HRESULT Skip(ULONG n) override
-    {
-        pos_ = std::min(items_.size(), pos_ + n);
-        return pos_ < items_.size() ? S_OK : S_FALSE;
-    }
-    HRESULT Reset() override
-    {
-        pos_ = 0;
-        return S_OK;
-    }
-    HRESULT Clone(IEnumConnectionPoints** pp) override
-    {
-        if (!pp) return E_POINTER;
-        auto* copy = makeObject<PointEnum>(items_);
-        copy->pos_ = pos_;
-        *pp = copy;
-        return S_OK;
-    }
-
-private:
-    ~PointEnum() override
-    {
-        for (auto* p : items_) p->Release();
-    }
-    std::vector<IConnectionPoint*> items_;
-    std::size_t pos_ = 0;
-};
+using ConnectionEnum = Enumerator<IEnumConnections, CONNECTDATA>;
+using PointEnum = Enumerator<IEnumConnectionPoints, IConnectionPoint*>;
 
 } // namespace
 

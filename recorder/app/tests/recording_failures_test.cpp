@@ -9,7 +9,9 @@
 #include <QLabel>
 #include <QTimer>
 
+#include <chrono>
 #include <csignal>
+#include <thread>
 
 #include <sys/resource.h>
 
@@ -133,8 +135,11 @@ TEST_F(RecordingFailures, FramesLostToABusyProgramAreReportedInTheStatusBar)
     ASSERT_TRUE(form_->flgRecord);
     testsound::SignalWriter writer(*input_, testsound::Signal::sine({1000.0, 1000.0}, 0.5), 0);
     writer.start(44100 * 16);
-    // The window's thread is too busy to take blocks while 16 s pour into a 10 s ring.
+    // The window's thread is too busy to take blocks while 16 s pour into a 10 s
+    // ring; it stays busy a while after the writer is done, because the server
+    // is still passing the audio on to the capture.
     writer.waitFinished(20);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
     wait(1500);
     form_->StopRecord();
     EXPECT_NE(form_->StatusPanel2->text().toStdString().find("frames lost"), std::string::npos)
