@@ -39,6 +39,14 @@ bool RecorderWindowTest::selectTestDevice()
     return true;
 }
 
+bool RecorderWindowTest::startRecordingOnTestDevice()
+{
+    openWindow();
+    if (!selectTestDevice()) return false;
+    form_->StartRecord();
+    return form_->flgRecord;
+}
+
 void RecorderWindowTest::recordTone(double seconds, double pace)
 {
     form_->StartRecord();

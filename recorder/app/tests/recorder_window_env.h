@@ -28,6 +28,8 @@ protected:
     void openWindow();
     // Picks the device whose name is the test input; false when it is not listed.
     bool selectTestDevice();
+    // Opens the window on the test input and starts recording; false when it did not start.
+    bool startRecordingOnTestDevice();
     // Records `seconds` of a 1000 Hz tone written at `pace`, then stops.
     void recordTone(double seconds, double pace = 2.0);
     void writeSettings(const std::string& text) { std::ofstream(home_ + "/settings.dat") << text; }

@@ -78,10 +78,7 @@ TEST_F(RecordingFailures, NoSoundServerAtAllGivesAMessage)
 
 TEST_F(RecordingFailures, FailedWriteStopsTheRecordingKeepsWhatWasWrittenAndSaysSo)
 {
-    openWindow();
-    ASSERT_TRUE(selectTestDevice());
-    form_->StartRecord();
-    ASSERT_TRUE(form_->flgRecord);
+    ASSERT_TRUE(startRecordingOnTestDevice());
     // A file-size limit stands in for a full disk.
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
@@ -107,10 +104,7 @@ TEST_F(RecordingFailures, FailedWriteStopsTheRecordingKeepsWhatWasWrittenAndSays
 
 TEST_F(RecordingFailures, DeviceThatGoesAwayMidRecordingStopsItKeepingWhatCame)
 {
-    openWindow();
-    ASSERT_TRUE(selectTestDevice());
-    form_->StartRecord();
-    ASSERT_TRUE(form_->flgRecord);
+    ASSERT_TRUE(startRecordingOnTestDevice());
     {
         testsound::SignalWriter writer(*input_, testsound::Signal::sine({1000.0, 1000.0}, 0.5), 2.0);
         writer.start(44100 * 2);
@@ -129,10 +123,7 @@ TEST_F(RecordingFailures, DeviceThatGoesAwayMidRecordingStopsItKeepingWhatCame)
 
 TEST_F(RecordingFailures, FramesLostToABusyProgramAreReportedInTheStatusBar)
 {
-    openWindow();
-    ASSERT_TRUE(selectTestDevice());
-    form_->StartRecord();
-    ASSERT_TRUE(form_->flgRecord);
+    ASSERT_TRUE(startRecordingOnTestDevice());
     testsound::SignalWriter writer(*input_, testsound::Signal::sine({1000.0, 1000.0}, 0.5), 0);
     writer.start(44100 * 16);
     // The window's thread is too busy to take blocks while 16 s pour into a 10 s
