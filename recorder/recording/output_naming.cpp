@@ -19,6 +19,10 @@ std::string folderOf(const NamingSettings& s, const std::string& applicationFold
 
 bool isBlank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
 
+// An unset base name is the one the "Output Files" dialog shows for it, so a
+// fresh installation never records into a hidden file named only ".WAV".
+std::string baseNameOf(const NamingSettings& s) { return countsAs(s.filename, 0) ? "Recorded" : s.filename; }
+
 } // namespace
 
 NamingSettings readNamingSettings(const std::string& path)
@@ -30,15 +34,16 @@ NamingSettings readNamingSettings(const std::string& path)
 std::string outputPath(const NamingSettings& s, const NamingContext& c)
 {
     const std::string folder = folderOf(s, c.applicationFolder) + "/";
-    if (countsAs(s.datetime, 1)) return folder + s.filename + dateTimeStamp(c.now) + "." + c.extension;
-    std::string path = folder + s.filename + "." + c.extension;
+    const std::string name = baseNameOf(s);
+    if (countsAs(s.datetime, 1)) return folder + name + dateTimeStamp(c.now) + "." + c.extension;
+    std::string path = folder + name + "." + c.extension;
     auto exists = c.exists ? c.exists : [](const std::string& p) {
         std::error_code ec;
         return std::filesystem::exists(p, ec);
     };
     if (countsAs(s.existedfile, 0) && exists(path)) {
         for (long long n = c.rowCount + 1;; ++n) {
-            path = folder + s.filename + "_" + std::to_string(n) + "." + c.extension;
+            path = folder + name + "_" + std::to_string(n) + "." + c.extension;
             if (!exists(path)) break;
         }
     }
@@ -49,7 +54,7 @@ OutputFilesForm loadOutputFilesForm(const NamingSettings& s, const std::string& 
 {
     OutputFilesForm f;
     f.folder = countsAs(s.outputfolder, 0) ? applicationFolder : s.outputfolder;
-    f.baseName = countsAs(s.filename, 0) ? "Recorded" : s.filename;
+    f.baseName = baseNameOf(s);
     f.dateTime = countsAs(s.datetime, 1);
     f.addNumber = countsAs(s.existedfile, 0);
     return f;

@@ -57,12 +57,13 @@ TEST(OutputNaming, OverwriteKeepsThePlainName)
     EXPECT_EQ(outputPath(s, context({"/music/rec.WAV"}, 2)), "/music/rec.WAV");
 }
 
-TEST(OutputNaming, EmptyFolderMeansTheApplicationFolderAndEmptyNameKeepsOnlyStampOrExtension)
+TEST(OutputNaming, EmptyFolderMeansTheApplicationFolderAndEmptyNameMeansRecorded)
 {
     NamingSettings fresh{"", "", "", ""};
-    EXPECT_EQ(outputPath(fresh, context({}, 0)), "/app/.WAV");
+    EXPECT_EQ(outputPath(fresh, context({}, 0)), "/app/Recorded.WAV") << "never a hidden file named .WAV";
+    EXPECT_EQ(outputPath(fresh, context({"/app/Recorded.WAV"}, 1)), "/app/Recorded_2.WAV");
     NamingSettings stamped{"", "", "1", ""};
-    EXPECT_EQ(outputPath(stamped, context({}, 0, "OGG")), "/app/030526140709.OGG");
+    EXPECT_EQ(outputPath(stamped, context({}, 0, "OGG")), "/app/Recorded030526140709.OGG");
     NamingSettings trailing{"/music/", "a", "0", "1"};
     EXPECT_EQ(outputPath(trailing, context({}, 0)), "/music/a.WAV");
 }
