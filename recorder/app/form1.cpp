@@ -1,10 +1,12 @@
 #include "recorder/app/form1.h"
 
 #include "recorder/app/capture_event_sink.h"
+#include "recorder/app/desktop_launcher.h"
 #include "recorder/app/form4.h"
 #include "recorder/app/icons.h"
 #include "recorder/app/picture_button.h"
 #include "recorder/app/skin.h"
+#include "recorder/app/system_commands.h"
 #include "recorder/app/user_prompts.h"
 #include "recorder/components/audio_compress.h"
 #include "recorder/components/audio_file.h"
@@ -13,7 +15,7 @@
 #include "recorder/components/mp3_lame.h"
 #include "recorder/recording/format_values.h"
 #include "recorder/recording/settings_number.h"
-#include "recorder/recordings/project_file.h"
+#include "recorder/recordings/main_playback.h"
 #include "recorder/settings/settings_store.h"
 #include "recorder/wavein/wave_in_recorder.h"
 
@@ -22,7 +24,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -37,26 +38,27 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace recorder {
 
 namespace {
 
-constexpr const char* kHomePage = "https://velmor.example/sound-recorder";
-constexpr const char* kSupportPage = "https://velmor.example/sound-recorder/support";
-
 QAction* addItem(QMenu* menu, const QString& text, bool enabled = true)
 {
     QAction* a = menu->addAction(text);
+    a->setObjectName(text);
     a->setEnabled(enabled);
     return a;
 }
 
 } // namespace
 
-Form1::Form1(UserPrompts& prompts, QWidget* parent) : QMainWindow(parent), prompts_(prompts)
+Form1::Form1(UserPrompts& prompts, DesktopLauncher* launcher, QWidget* parent)
+    : QMainWindow(parent),
+      prompts_(prompts),
+      ownLauncher_(launcher ? nullptr : std::make_unique<SystemLauncher>()),
+      launcher_(launcher ? *launcher : *ownLauncher_)
 {
     setObjectName("Form1");
     setWindowTitle(kMainCaption);
@@ -69,6 +71,7 @@ Form1::~Form1()
     if (!exited_) {
         // Torn down without exitsystem (a test, or the event loop ending): release in order.
         if (flgRecord) StopRecord();
+        playback_.reset();
         events_.disconnect();
         if (sink_) sink_->detach();
         AudioRecord.reset();
@@ -137,9 +140,6 @@ void Form1::buildWindow()
     cmdPlay->setObjectName("cmdPlay");
     cmdPause = new QPushButton(icons::pause(), "Pause", transport);
     cmdPause->setObjectName("cmdPause");
-    // Playback of listed recordings comes with its own window logic.
-    cmdPlay->setEnabled(false);
-    cmdPause->setEnabled(false);
     tgrid->addWidget(cmdrecord, 3, 0);
     tgrid->addWidget(cmdStop, 3, 1);
     tgrid->addWidget(cmdPlay, 3, 2);
@@ -147,7 +147,7 @@ void Form1::buildWindow()
     slPosition = new QSlider(Qt::Horizontal, transport);
     slPosition->setObjectName("slPosition");
     slPosition->setRange(0, 1000);
-    slPosition->setEnabled(false);
+    slPosition->installEventFilter(this);
     tgrid->addWidget(slPosition, 4, 0, 1, 4);
 
     auto* volume = new QGroupBox("Audio Player Volume", central);
@@ -200,66 +200,54 @@ void Form1::buildWindow()
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
-    connect(cmdrecord, &QPushButton::clicked, this, &Form1::StartRecord);
-    connect(cmdStop, &QPushButton::clicked, this, &Form1::cmdStop_Click);
-    connect(sliderGain, &QSlider::valueChanged, this, [this] { sliderGain_Scroll(); });
-    connect(SliderVolume, &QSlider::sliderReleased, this, &Form1::SliderVolume_Scroll);
-    connect(SliderVolumeBalance, &QSlider::sliderReleased, this, &Form1::SliderVolumeBalance_Scroll);
     resize(960, 640);
 }
 
 void Form1::buildMenus()
 {
     QMenu* file = menuBar()->addMenu("File(&F)");
-    addItem(file, "New Recording Project", false);
-    addItem(file, "Open Recording Project", false);
-    connect(addItem(file, "Save Recording Project"), &QAction::triggered, this, &Form1::saveProjectCommand);
+    addItem(file, "New Recording Project");
+    addItem(file, "Open Recording Project");
+    addItem(file, "Save Recording Project");
     file->addSeparator();
-    connect(addItem(file, "Exit"), &QAction::triggered, this, &Form1::exitsystem);
+    addItem(file, "Exit");
 
     editMenu = menuBar()->addMenu("Edit(&E)");
     editMenu->setObjectName("editMenu");
-    addItem(editMenu, "Play Selected File", false);
+    addItem(editMenu, "Play Selected File");
     editMenu->addSeparator();
-    addItem(editMenu, "Rename Selected File", false);
-    addItem(editMenu, "Remove Selected Item", false);
-    addItem(editMenu, "Delete Selected File", false);
+    addItem(editMenu, "Rename Selected File");
+    addItem(editMenu, "Remove Selected Item");
+    addItem(editMenu, "Delete Selected File");
 
     QMenu* action = menuBar()->addMenu("Action(&A)");
-    connect(addItem(action, "Record"), &QAction::triggered, this, &Form1::StartRecord);
-    connect(addItem(action, "Stop"), &QAction::triggered, this, &Form1::StopRecord);
+    addItem(action, "Record");
+    addItem(action, "Stop");
     action->addSeparator();
-    addItem(action, "Play Audio", false);
-    addItem(action, "Pause Play", false);
-    addItem(action, "Stop Play", false);
+    addItem(action, "Play Audio");
+    addItem(action, "Pause Play");
+    addItem(action, "Stop Play");
     action->addSeparator();
     addItem(action, "Audio Player", false);
     addItem(action, "Edit ID3", false);
 
     QMenu* option = menuBar()->addMenu("Option(&O)");
-    connect(addItem(option, "Output File"), &QAction::triggered, this, [this] {
-        Form4 dialog(prompts_, this);
-        dialog.exec();
-    });
+    addItem(option, "Output File");
     addItem(option, "Format Settings", false);
     addItem(option, "Schedule", false);
     option->addSeparator();
-    addItem(option, "Record Control", false);
+    addItem(option, "Record Control");
 
     QMenu* help = menuBar()->addMenu("Help(&H)");
-    addItem(help, "Help", false);
+    addItem(help, "Help");
     help->addSeparator();
-    connect(addItem(help, "Sound Recorder Home Page"), &QAction::triggered, this,
-            [] { QDesktopServices::openUrl(QUrl(kHomePage)); });
-    connect(addItem(help, "Support Online"), &QAction::triggered, this,
-            [] { QDesktopServices::openUrl(QUrl(kSupportPage)); });
+    addItem(help, "Sound Recorder Home Page");
+    addItem(help, "Support Online");
     help->addSeparator();
-    connect(addItem(help, "About"), &QAction::triggered, this, [this] {
-        QMessageBox::about(this, kApplicationTitle,
-                           "<b>Velmor Sound Recorder 3.50</b><p>Records what your computer hears and plays into WAV, "
-                           "MP3, VOX, G.721, G.723, G.726, G.729, Ogg Vorbis, AC3 and AAC files.</p>");
-    });
+    addItem(help, "About");
 }
+
+QAction* Form1::menuAction(const QString& text) const { return menuBar()->findChild<QAction*>(text); }
 
 QWidget* Form1::buildPictureButtons()
 {
@@ -281,9 +269,9 @@ QWidget* Form1::buildPictureButtons()
         {"picRecord", icons::record(), "RECORD", true},
         {"picStop", icons::stop(), "STOP", true},
         {"picAudioPlayer", icons::player(), "Audio Player", false},
-        {"picRecordControl", icons::mixer(), "Record Control", false},
+        {"picRecordControl", icons::mixer(), "Record Control", true},
         {"picSchedule", icons::schedule(), "Schedule", false},
-        {"picHelp", icons::help(), "Help", false},
+        {"picHelp", icons::help(), "Help", true},
         {"picExit", icons::exitIcon(), "Exit", true},
         {"picEditID3", icons::tag(), "", false},
     };
@@ -298,14 +286,51 @@ QWidget* Form1::buildPictureButtons()
         });
     }
     row->addStretch();
-    connect(pictureButtons[0], &PictureButton::clicked, this, [this] {
+    return picturePanel_;
+}
+
+void Form1::connectCommands()
+{
+    auto on = [this](const char* text, auto handler) { connect(menuAction(text), &QAction::triggered, this, handler); };
+    auto outputFiles = [this] {
         Form4 dialog(prompts_, this);
         dialog.exec();
-    });
+    };
+    on("New Recording Project", [this] { newProjectCommand(); });
+    on("Open Recording Project", [this] { openProjectCommand(); });
+    on("Save Recording Project", [this] { saveProjectCommand(); });
+    on("Exit", [this] { exitsystem(); });
+    on("Play Selected File", [this] { PlaySelected(); });
+    on("Rename Selected File", [this] { renameSelectedFile(); });
+    on("Remove Selected Item", [this] { removeSelectedItem(); });
+    on("Delete Selected File", [this] { deleteSelectedFile(); });
+    on("Record", [this] { StartRecord(); });
+    on("Stop", [this] { StopRecord(); });
+    on("Play Audio", [this] { PlaySelected(); });
+    on("Pause Play", [this] { PausePlayback(); });
+    on("Stop Play", [this] { StopPlayback(); });
+    on("Output File", outputFiles);
+    on("Record Control", [this] { openRecordControlCommand(); });
+    on("Help", [this] { openHelp(); });
+    on("Sound Recorder Home Page", [this] { openWebPage(kHomePage); });
+    on("Support Online", [this] { openWebPage(kSupportPage); });
+    on("About", [this] { showAbout(); });
+
+    connect(pictureButtons[0], &PictureButton::clicked, this, outputFiles);
     connect(pictureButtons[2], &PictureButton::clicked, this, &Form1::StartRecord);
     connect(pictureButtons[3], &PictureButton::clicked, this, &Form1::cmdStop_Click);
+    connect(pictureButtons[5], &PictureButton::clicked, this, &Form1::openRecordControlCommand);
+    connect(pictureButtons[7], &PictureButton::clicked, this, &Form1::openHelp);
     connect(pictureButtons[8], &PictureButton::clicked, this, &Form1::exitsystem);
-    return picturePanel_;
+
+    connect(cmdrecord, &QPushButton::clicked, this, &Form1::StartRecord);
+    connect(cmdStop, &QPushButton::clicked, this, &Form1::cmdStop_Click);
+    connect(cmdPlay, &QPushButton::clicked, this, &Form1::PlaySelected);
+    connect(cmdPause, &QPushButton::clicked, this, &Form1::PausePlayback);
+    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, [this] { PlaySelected(); });
+    connect(sliderGain, &QSlider::valueChanged, this, [this] { sliderGain_Scroll(); });
+    connect(SliderVolume, &QSlider::valueChanged, this, &Form1::SliderVolume_Scroll);
+    connect(SliderVolumeBalance, &QSlider::valueChanged, this, &Form1::SliderVolumeBalance_Scroll);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
@@ -314,6 +339,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
         // Over the panel behind the buttons: no button is highlighted.
         for (auto* b : pictureButtons) b->setBorderStyle(0);
     }
+    if (watched == slPosition && slPositionMouse(event)) return true;
     if (ListView1 && watched == ListView1->viewport() && event->type() == QEvent::MouseButtonPress) {
         auto* me = static_cast<QMouseEvent*>(event);
         if (me->button() == Qt::RightButton) {
@@ -361,7 +387,8 @@ void Form1::Form_Load()
 
     FillDeviceList();
     auformat();
-    playStopped_ = true;
+    playbackView_ = makePlaybackView();
+    playback_ = std::make_unique<MainPlayback>(*AudioFile, *Audioplayer, *playbackView_);
 
     QSignalBlocker v(SliderVolume), b(SliderVolumeBalance);
     SliderVolume->setValue(Audioplayer->Volume());
@@ -369,6 +396,7 @@ void Form1::Form_Load()
 
     connect(DeviceCombo, qOverload<int>(&QComboBox::activated), this, [this] { DeviceCombo_Click(); });
     connect(cmbSrcInput, qOverload<int>(&QComboBox::activated), this, [this] { cmbSrcInput_Click(); });
+    connectCommands();
 }
 
 void Form1::FillDeviceList()
@@ -440,6 +468,7 @@ void Form1::sliderGain_Scroll() { waveIn_->MixerLineVolume(sliderGain->value());
 
 void Form1::SliderVolume_Scroll()
 {
+    if (!Audioplayer) return;
     Audioplayer->setVolume(SliderVolume->value());
     QSignalBlocker block(SliderVolume);
     SliderVolume->setValue(Audioplayer->Volume());
@@ -447,6 +476,7 @@ void Form1::SliderVolume_Scroll()
 
 void Form1::SliderVolumeBalance_Scroll()
 {
+    if (!Audioplayer) return;
     Audioplayer->setBalance(SliderVolumeBalance->value());
     QSignalBlocker block(SliderVolumeBalance);
     SliderVolumeBalance->setValue(Audioplayer->Balance());
@@ -454,28 +484,11 @@ void Form1::SliderVolumeBalance_Scroll()
 
 void Form1::cmdStop_Click()
 {
-    // Stop ends a recording; while idle it stops playback, of which there is none yet.
-    if (flgRecord) StopRecord();
-}
-
-void Form1::saveProjectCommand()
-{
-    auto path = prompts_.saveFile(this, "Save recording project file", "Project Files(*.rpf)");
-    if (!path) return;
-    if (auto ec = saveProject(*path, rows()))
-        prompts_.message(this, "The recording project could not be saved to " + *path + " (" + ec.message() + ").",
-                         MessageIcon::Error);
-}
-
-std::vector<RecordingRow> Form1::rows() const
-{
-    std::vector<RecordingRow> out;
-    for (int i = 0; i < ListView1->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = ListView1->topLevelItem(i);
-        out.push_back({item->text(0).toStdString(), item->text(1).toStdString(), item->text(2).toStdString(),
-                       item->text(3).toStdString(), item->text(4).toStdString(), item->text(5).toStdString()});
-    }
-    return out;
+    // Stop ends a recording; while idle it stops playback.
+    if (flgRecord)
+        StopRecord();
+    else
+        StopPlayback();
 }
 
 // --- shutdown ---------------------------------------------------------------
@@ -504,6 +517,7 @@ void Form1::exitsystem()
 {
     if (exited_) return;
     if (flgRecord) StopRecord();
+    if (playback_ && !playback_->playStopped()) StopPlayback();
 
     if (ListView1->topLevelItemCount() > 0 &&
         prompts_.message(this, "Do you need to save the recording project file?", MessageIcon::Question,
@@ -515,6 +529,7 @@ void Form1::exitsystem()
 
     events_.disconnect();
     if (sink_) sink_->detach();
+    playback_.reset();
     AudioRecord.reset();
     AudioFile.reset();
     Audioplayer.reset();

@@ -25,6 +25,7 @@ class QSlider;
 class QStatusBar;
 class QTimer;
 class QTreeWidget;
+class QTreeWidgetItem;
 class WaveInRecorder;
 
 namespace recorder {
@@ -34,8 +35,11 @@ class AudioFile;
 class AudioFormatSettings;
 class Audioplayer;
 class CaptureEventSink;
+class DesktopLauncher;
+class MainPlayback;
 class MP3Lame;
 class PictureButton;
+class PlaybackView;
 class UserPrompts;
 
 inline constexpr const char* kMainCaption = "Velmor Sound Recorder v3.50 ";
@@ -43,8 +47,9 @@ inline constexpr const char* kMainCaption = "Velmor Sound Recorder v3.50 ";
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
-    // Builds the window and runs its load steps.
-    explicit Form1(UserPrompts& prompts, QWidget* parent = nullptr);
+    // Builds the window and runs its load steps. Without a launcher, other
+    // programs and documents are opened through the desktop.
+    explicit Form1(UserPrompts& prompts, DesktopLauncher* launcher = nullptr, QWidget* parent = nullptr);
     ~Form1() override;
 
     // --- public members other windows use ---
@@ -59,6 +64,12 @@ public:
     void StartRecord();
     void StopRecord();
     void auformat();
+    // Main-window playback of the selected row.
+    void PlaySelected();
+    void PausePlayback();
+    void StopPlayback();
+    // Rewrites the "NO." column: 1, 2, 3, ...
+    void RenumberRows();
     // The one orderly end of the program.
     void exitsystem();
 
@@ -82,12 +93,16 @@ public:
     QPushButton* cmdPlay = nullptr;
     QPushButton* cmdPause = nullptr;
     QMenu* editMenu = nullptr;
+    // Menu entries, by the menu's own texts (QAction objectName = text).
+    QAction* menuAction(const QString& text) const;
     std::vector<PictureButton*> pictureButtons;
 
     // The rows of ListView1 as data.
     std::vector<RecordingRow> rows() const;
     const std::string& currentRecordPath() const { return recordPath_; }
     bool exited() const { return exited_; }
+    // The playback state (null after exitsystem).
+    const MainPlayback* playback() const { return playback_.get(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -107,7 +122,27 @@ private:
     void SliderVolume_Scroll();
     void SliderVolumeBalance_Scroll();
     void cmdStop_Click();
+    void connectCommands();
+
+    // The list's commands (form1_list.cpp).
+    void newProjectCommand();
+    void openProjectCommand();
     void saveProjectCommand();
+    void renameSelectedFile();
+    void removeSelectedItem();
+    void deleteSelectedFile();
+    QTreeWidgetItem* selectedRow() const;
+    void appendRow(const RecordingRow& row);
+
+    // Playback (form1_playback.cpp).
+    std::unique_ptr<PlaybackView> makePlaybackView();
+    bool slPositionMouse(QEvent* event);
+
+    // Help and system commands (form1_help.cpp).
+    void openHelp();
+    void openWebPage(const char* url);
+    void showAbout();
+    void openRecordControlCommand();
 
     void AudioRecord_EndArrayRecord(const VARIANT& nBlock);
     void AudioRecord_Timer(const VARIANT& currentSamples, const std::vector<short>& levels);
@@ -125,10 +160,13 @@ private:
     void showSettingsWriteFailure();
 
     UserPrompts& prompts_;
+    std::unique_ptr<DesktopLauncher> ownLauncher_;
+    DesktopLauncher& launcher_;
+    std::unique_ptr<PlaybackView> playbackView_;
+    std::unique_ptr<MainPlayback> playback_;
     std::unique_ptr<WaveInRecorder> waveIn_;
     com::ComPtr<CaptureEventSink> sink_;
     com::EventConnection events_;
-    bool playStopped_ = true;
 
     std::string recordBaseName_;
     std::string recordPath_;

@@ -10,6 +10,7 @@
 #include "recorder/recording/level_meter.h"
 #include "recorder/recording/output_naming.h"
 #include "recorder/recording/time_and_size_text.h"
+#include "recorder/recordings/main_playback.h"
 #include "recorder/settings/application_folder.h"
 #include "recorder/settings/settings_store.h"
 
@@ -90,6 +91,8 @@ void Form1::StartRecord()
 {
     if (exited_ || !AudioFile) return;
     if (flgRecord) StopRecord();
+    // The file component is shared: a playback must end before it writes.
+    if (playback_ && !playback_->playStopped()) StopPlayback();
 
     const std::string settings = settingsFilePath();
     const NamingSettings naming = readNamingSettings(settings);
@@ -169,6 +172,8 @@ void Form1::abandonStart(const std::string& why)
     flgRecord = false;
     Timer1->stop();
     cmdrecord->setEnabled(true);
+    cmdPlay->setEnabled(true);
+    cmdPause->setEnabled(true);
     StatusPanel1->setText(QString::fromStdString(recordPath_));
     StatusPanel2->setText("Not recording");
     prompts_.message(this, why, MessageIcon::Error);
@@ -198,8 +203,8 @@ void Form1::StopRecord()
     }
 
     Timer1->stop();
-    cmdPause->setEnabled(false); // no playback yet
-    cmdPlay->setEnabled(false);
+    cmdPause->setEnabled(true);
+    cmdPlay->setEnabled(true);
     cmdrecord->setEnabled(true);
 
     StatusPanel1->setText(QString::fromStdString(recordPath_));

@@ -4,6 +4,7 @@
 // the capture control registered there.
 
 #include "recorder/app/form1.h"
+#include "recorder/app/tests/scripted_launcher.h"
 #include "recorder/app/tests/scripted_prompts.h"
 
 #include "platform/testserver/pipe_source.h"
@@ -37,6 +38,7 @@ protected:
 
     std::string home_;
     ScriptedPrompts prompts_;
+    ScriptedLauncher launcher_; // nothing outside the test is ever started
     std::unique_ptr<testsound::PipeSource> input_;
     std::unique_ptr<Form1> form_;
 };
