@@ -9,7 +9,8 @@
 
 #include "recorder/app/apartment_pump.h"
 #include "recorder/app/form1.h"
-#include "recorder/app/user_prompts.h"
+#include "bench/recorder/bench_clock.h"
+#include "bench/recorder/silent_prompts.h"
 #include "recorder/recording/format_values.h"
 
 #include "platform/com/class_registry.h"
@@ -40,32 +41,10 @@ extern char** environ;
 
 namespace {
 
-class SilentPrompts final : public recorder::UserPrompts {
-public:
-    recorder::MessageAnswer message(QWidget*, const std::string& text, recorder::MessageIcon, recorder::MessageButtons) override
-    {
-        std::fprintf(stderr, "message: %s\n", text.c_str());
-        return recorder::MessageAnswer::Cancel;
-    }
-    std::optional<std::string> input(QWidget*, const std::string&, const std::string&) override { return std::nullopt; }
-    std::optional<std::string> pickFolder(QWidget*, const std::string&) override { return std::nullopt; }
-    std::optional<std::string> openFile(QWidget*, const std::string&, const std::string&) override { return std::nullopt; }
-    std::optional<std::string> saveFile(QWidget*, const std::string&, const std::string&) override { return std::nullopt; }
-};
-
-double monotonicSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return double(t.tv_sec) + t.tv_nsec / 1e9;
-}
-
-double cpuSeconds()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
+using bench::SilentPrompts;
+using bench::cpuSeconds;
+using bench::monotonicSeconds;
+using bench::runFor;
 
 long residentKiB()
 {
@@ -74,13 +53,6 @@ long residentKiB()
     while (std::getline(status, line))
         if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
     return -1;
-}
-
-void runFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 // The child: what main() does, then the time the window is on screen.

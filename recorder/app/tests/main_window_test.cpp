@@ -173,5 +173,42 @@ TEST_F(MainWindow, StopWhileIdleChangesNothing)
     EXPECT_TRUE(prompts_.messages.empty());
 }
 
+TEST_F(MainWindow, HelpAndSystemCommandsOpenTheManualPagesAboutAndTheVolumeControl)
+{
+    openWindow();
+    for (const char* text : {"Help", "Sound Recorder Home Page", "Support Online", "About", "Record Control",
+                             "Play Selected File", "Rename Selected File", "Open Recording Project", "Stop Play"})
+        EXPECT_TRUE(form_->menuAction(text)->isEnabled()) << text;
+
+    form_->menuAction("Help")->trigger();
+    ASSERT_EQ(prompts_.messages.size(), 1u) << "a missing manual is said, not ignored";
+    EXPECT_NE(prompts_.messages[0].text.find(home_ + "/help/index.html"), std::string::npos) << prompts_.messages[0].text;
+    std::filesystem::create_directories(home_ + "/help");
+    std::ofstream(home_ + "/help/index.html") << "<html><body>Manual</body></html>";
+    emit form_->pictureButtons[7]->clicked(); // the Help button
+    ASSERT_EQ(launcher_.urls.size(), 1u);
+    EXPECT_EQ(launcher_.urls[0], "file://" + home_ + "/help/index.html");
+
+    form_->menuAction("Sound Recorder Home Page")->trigger();
+    form_->menuAction("Support Online")->trigger();
+    ASSERT_EQ(launcher_.urls.size(), 3u);
+    EXPECT_EQ(launcher_.urls[1].rfind("https://", 0), 0u);
+    EXPECT_NE(launcher_.urls[1], launcher_.urls[2]);
+
+    prompts_.messages.clear();
+    form_->menuAction("About")->trigger();
+    ASSERT_EQ(prompts_.messages.size(), 1u);
+    EXPECT_NE(prompts_.messages[0].text.find("Velmor Sound Recorder 3.50"), std::string::npos);
+    EXPECT_NE(prompts_.messages[0].text.find("Qt " + std::string(qVersion())), std::string::npos);
+
+    prompts_.messages.clear();
+    form_->menuAction("Record Control")->trigger();
+    ASSERT_EQ(prompts_.messages.size(), 1u) << "nothing installed: say so";
+    EXPECT_NE(prompts_.messages[0].text.find("No volume control was found"), std::string::npos);
+    launcher_.installed = {"pavucontrol", "gnome-control-center"};
+    emit form_->pictureButtons[5]->clicked(); // the Record Control button
+    EXPECT_EQ(launcher_.started, std::vector<std::string>{"pavucontrol --tab=4"});
+}
+
 } // namespace
 } // namespace recorder

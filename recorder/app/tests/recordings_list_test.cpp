@@ -3,11 +3,12 @@
 
 #include "recorder/app/tests/recorder_window_env.h"
 
+#include "recorder/fileutil/tests/scratch_files.h"
+
 #include <QAction>
 #include <QLabel>
 #include <QTreeWidget>
 
-#include <sstream>
 
 namespace recorder {
 namespace {
@@ -17,20 +18,9 @@ protected:
     void SetUp() override
     {
         RecorderWindowTest::SetUp();
-        const char* old = std::getenv("XDG_DATA_HOME");
-        hadDataHome_ = old != nullptr;
-        oldDataHome_ = old ? old : "";
-        ::setenv("XDG_DATA_HOME", (home_ + "/data").c_str(), 1);
+        dataHome_.set(home_ + "/data"); // a trash of the test's own
         std::filesystem::create_directories(home_ + "/music");
         openWindow();
-    }
-    void TearDown() override
-    {
-        if (hadDataHome_)
-            ::setenv("XDG_DATA_HOME", oldDataHome_.c_str(), 1);
-        else
-            ::unsetenv("XDG_DATA_HOME");
-        RecorderWindowTest::TearDown();
     }
     void menu(const char* text)
     {
@@ -67,13 +57,7 @@ protected:
         for (const auto& r : form_->rows()) out.push_back(r.path);
         return out;
     }
-    static std::string read(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    static std::string read(const std::string& path) { return scratch::read(path); }
     std::string line(int n, const std::string& path)
     {
         return std::to_string(n) + "\t" + path + "\t1.5MB\t0:00:0" + std::to_string(n) + "\t12/09/26 07:0" +
@@ -84,8 +68,7 @@ protected:
         return project("three.rpf", line(1, audio("a.WAV")) + line(2, audio("b.WAV")) + line(3, audio("c.WAV")));
     }
 
-    bool hadDataHome_ = false;
-    std::string oldDataHome_;
+    scratch::Env dataHome_{"XDG_DATA_HOME"};
 };
 
 TEST_F(RecordingsList, SavedRowsOpenBackExactlyIntoAnEmptyList)
@@ -189,7 +172,7 @@ TEST_F(RecordingsList, DeleteAsksThenMovesTheFileToTheTrash)
 TEST_F(RecordingsList, AFileThatCannotBeDeletedKeepsItsRowAndSaysWhy)
 {
     // A file of a read-only file system that makes no trash: nothing may remove it, not even root.
-    ::setenv("XDG_DATA_HOME", "/proc/velmor-no-trash", 1);
+    dataHome_.set("/proc/velmor-no-trash");
     open(project("p.rpf", line(1, "/proc/version")));
     select(0);
     menu("Delete Selected File");

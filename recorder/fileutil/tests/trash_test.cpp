@@ -1,11 +1,11 @@
 #include "recorder/fileutil/trash.h"
 
+#include "recorder/fileutil/tests/scratch_files.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,49 +16,16 @@ namespace {
 
 class Trash : public ::testing::Test {
 protected:
-    void SetUp() override
+    Trash() : dir_(folder_.path()), dataHome_("XDG_DATA_HOME", folder_ / "data"), home_("HOME")
     {
-        char tmpl[] = "/tmp/velmor-trash-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
         fs::create_directories(dir_ + "/music");
-        saveEnv("XDG_DATA_HOME", dataHome_);
-        saveEnv("HOME", home_);
-        ::setenv("XDG_DATA_HOME", (dir_ + "/data").c_str(), 1);
     }
-    void TearDown() override
-    {
-        restoreEnv("XDG_DATA_HOME", dataHome_);
-        restoreEnv("HOME", home_);
-        fs::remove_all(dir_);
-    }
-    std::string make(const std::string& name, const std::string& text)
-    {
-        std::ofstream(dir_ + "/" + name, std::ios::binary) << text;
-        return dir_ + "/" + name;
-    }
-    static std::string read(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    using Saved = std::pair<bool, std::string>;
-    static void saveEnv(const char* name, Saved& s)
-    {
-        const char* v = std::getenv(name);
-        s = {v != nullptr, v ? v : ""};
-    }
-    static void restoreEnv(const char* name, const Saved& s)
-    {
-        if (s.first)
-            ::setenv(name, s.second.c_str(), 1);
-        else
-            ::unsetenv(name);
-    }
+    std::string make(const std::string& name, const std::string& text) { return scratch::write(dir_ + "/" + name, text); }
+    static std::string read(const std::string& path) { return scratch::read(path); }
+
+    scratch::Folder folder_;
     std::string dir_;
-    Saved dataHome_, home_;
+    scratch::Env dataHome_, home_;
 };
 
 TEST_F(Trash, FilesGoToTheHomeTrashWithAnInfoFileAndNeverTakeEachOthersNames)
@@ -84,8 +51,8 @@ TEST_F(Trash, FilesGoToTheHomeTrashWithAnInfoFileAndNeverTakeEachOthersNames)
 TEST_F(Trash, WithoutAUsableTrashNothingMovesAndNothingIsLeftInTheCurrentFolder)
 {
     make("blocker", "a file where the data folder should be");
-    ::setenv("XDG_DATA_HOME", (dir_ + "/blocker/data").c_str(), 1);
-    ::setenv("HOME", (dir_ + "/blocker").c_str(), 1);
+    dataHome_.set(dir_ + "/blocker/data");
+    home_.set(dir_ + "/blocker");
     const std::string path = make("music/take.WAV", "stay");
     // The top folder of /tmp's file system, whose own trash may be made.
     fs::path top = dir_;

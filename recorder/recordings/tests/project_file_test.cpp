@@ -1,10 +1,10 @@
 #include "recorder/recordings/project_file.h"
 
+#include "recorder/fileutil/tests/scratch_files.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 using namespace recorder;
@@ -14,27 +14,12 @@ namespace {
 
 class ProjectFile : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/velmor-project-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-    std::string file(const std::string& name) const { return dir_ + "/" + name; }
-    std::string write(const std::string& name, const std::string& bytes)
-    {
-        std::ofstream(file(name), std::ios::binary) << bytes;
-        return file(name);
-    }
-    static std::string read(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    std::string dir_;
+    std::string file(const std::string& name) const { return folder_ / name; }
+    std::string write(const std::string& name, const std::string& bytes) { return scratch::write(file(name), bytes); }
+    static std::string read(const std::string& path) { return scratch::read(path); }
+
+    scratch::Folder folder_;
+    std::string dir_ = folder_.path();
 };
 
 const std::vector<RecordingRow> kTwoRows = {{"1", "/m/a.WAV", "2.MB", "0:00:03", "03/05/26 14:07:09", "WAV"},

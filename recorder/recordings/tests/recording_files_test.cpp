@@ -1,11 +1,10 @@
 #include "recorder/recordings/recording_files.h"
 
+#include "recorder/fileutil/tests/scratch_files.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 using namespace recorder;
 namespace fs = std::filesystem;
@@ -14,45 +13,20 @@ namespace {
 
 class RecordingFiles : public ::testing::Test {
 protected:
-    void SetUp() override
+    RecordingFiles() : dir_(folder_.path()), dataHome_("XDG_DATA_HOME", folder_ / "data")
     {
-        char tmpl[] = "/tmp/velmor-files-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
         fs::create_directories(dir_ + "/music");
         fs::create_directories(dir_ + "/data");
-        const char* old = std::getenv("XDG_DATA_HOME");
-        oldDataHome_ = old ? old : "";
-        hadDataHome_ = old != nullptr;
-        oldHome_ = std::getenv("HOME") ? std::getenv("HOME") : "/";
-        ::setenv("XDG_DATA_HOME", (dir_ + "/data").c_str(), 1);
-    }
-    void TearDown() override
-    {
-        if (hadDataHome_)
-            ::setenv("XDG_DATA_HOME", oldDataHome_.c_str(), 1);
-        else
-            ::unsetenv("XDG_DATA_HOME");
-        ::setenv("HOME", oldHome_.c_str(), 1);
-        fs::permissions(dir_ + "/music", fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(dir_);
     }
     std::string make(const std::string& name, const std::string& text = "audio")
     {
-        std::ofstream(dir_ + "/" + name, std::ios::binary) << text;
-        return dir_ + "/" + name;
+        return scratch::write(dir_ + "/" + name, text);
     }
-    static std::string read(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    static std::string read(const std::string& path) { return scratch::read(path); }
+
+    scratch::Folder folder_;
     std::string dir_;
-    std::string oldDataHome_;
-    std::string oldHome_;
-    bool hadDataHome_ = false;
+    scratch::Env dataHome_;
 };
 
 TEST_F(RecordingFiles, ABareNameRenamesInTheRecordingsOwnFolder)
