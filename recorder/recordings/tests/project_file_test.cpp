@@ -120,7 +120,8 @@ TEST_F(ProjectFile, WhatIsNoProjectIsRefusedWithoutACrashOrAHang)
     EXPECT_EQ(bin.outcome, Outcome::NotAProject);
     EXPECT_TRUE(bin.rows.empty());
 
-    auto nul = loadProject(write("nul.rpf", std::string("1\ta\0b\tc\td\te\tf\r\n", 17)));
+    static constexpr char kNulLine[] = "1\ta\0b\tc\td\te\tf\r\n";
+    auto nul = loadProject(write("nul.rpf", std::string(kNulLine, sizeof kNulLine - 1)));
     EXPECT_EQ(nul.outcome, Outcome::NotAProject) << "a NUL byte is no text";
 
     // 20 MB in one line with enough TABs: refused once it passes the line limit.
