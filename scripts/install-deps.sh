@@ -10,7 +10,7 @@ build_packages="cmake ninja-build g++ pkg-config
   libpulse-dev
   libavcodec-dev libavformat-dev libavutil-dev libswresample-dev
   libmp3lame-dev libbcg729-dev libsndfile1-dev libvorbis-dev libogg-dev
-  libcdio-dev libcdio-paranoia-dev
+  libcdio-dev libcdio-paranoia-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev"
 run_packages="pulseaudio-utils"
 test_packages="pulseaudio pulseaudio-utils ffmpeg sox lame python3 python3-mutagen

@@ -8,17 +8,41 @@
 #include "tags/tag_writer.h"
 
 #include <algorithm>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tagmora {
 
 namespace {
 
-// The size field of an "ID3" header of any version, when there is one.
-std::optional<std::uint32_t> oldTagSize(const FileHandle& file, const std::string& path, std::string_view source)
+bool knownVersion(const std::optional<ID3v2Header>& h) { return h && h->bytVersion >= 2 && h->bytVersion <= 4; }
+
+// The bytes an "ID3" header of any version claims: header, frames and padding,
+// and the footer of a v2.4 tag that has one.
+std::optional<std::uint64_t> oldTagRegion(const FileHandle& file, const std::string& path, std::string_view source)
 {
     auto header = ID3v2Header::parse(readAt(file, 0, ID3v2Header::kSize, path, source));
     if (!header) return std::nullopt;
-    return header->tagSize();
+    const bool footer = header->bytVersion == 4 && (header->bytFlags & ID3v2Header::kFooter);
+    return ID3v2Header::kSize + std::uint64_t{header->tagSize()} + (footer ? ID3v2Header::kSize : 0);
+}
+
+// Writes the tag over the old one's bytes in one write, then flushes.
+void writeInPlace(const std::string& path, ByteView tag, std::string_view source)
+{
+    FileHandle file(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+    if (file.get() < 0) raiseFileSystemError(errno, source, path);
+    std::size_t done = 0;
+    while (done < tag.size()) {
+        const ssize_t n = ::pwrite(file.get(), tag.data() + done, tag.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) raiseFileSystemError(n < 0 ? errno : EIO, source, path);
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fdatasync(file.get()) != 0) raiseFileSystemError(errno, source, path);
+    if (file.close() != 0) raiseFileSystemError(errno, source, path);
 }
 
 std::u16string withoutNuls(std::u16string text)
@@ -34,8 +58,7 @@ void Id3v2Tag::readBytes(ByteView fileStart, std::string_view pathForMessages)
     frames_.clear();
     hasTag_ = false;
     // HasTag is True from the header on, even if a frame then proves broken.
-    auto header = ID3v2Header::parse(fileStart);
-    hasTag_ = header && header->bytVersion == 3;
+    hasTag_ = knownVersion(ID3v2Header::parse(fileStart));
     readTag(fileStart, frames_, pathForMessages);
 }
 
@@ -46,7 +69,7 @@ void Id3v2Tag::ReadTag(const std::string& path)
     FileHandle file = openForReading(path, "ID3v2::ReadTag");
     ByteVector start = readAt(file, 0, ID3v2Header::kSize, path, "ID3v2::ReadTag");
     auto header = ID3v2Header::parse(start);
-    if (header && header->bytVersion == 3) {
+    if (knownVersion(header)) {
         ByteVector rest = readAt(file, ID3v2Header::kSize, header->tagSize(), path, "ID3v2::ReadTag");
         append(start, rest);
     }
@@ -62,7 +85,7 @@ struct Rewrite {
     FileHandle file;
     struct stat st {};
     bool readOnly = false;
-    std::optional<std::uint32_t> oldSize; // of an "ID3" header of any version
+    std::optional<std::uint64_t> oldRegion; // of an "ID3" header of any version
 };
 
 Rewrite openForRewrite(const std::string& path, bool ignoreReadOnly, const char* source)
@@ -74,7 +97,7 @@ Rewrite openForRewrite(const std::string& path, bool ignoreReadOnly, const char*
     r.real = resolvePath(path);
     r.file = openForReading(r.real, source);
     r.st = statOf(r.file, r.real, source);
-    r.oldSize = oldTagSize(r.file, r.real, source);
+    r.oldRegion = oldTagRegion(r.file, r.real, source);
     return r;
 }
 
@@ -89,10 +112,19 @@ void Id3v2Tag::WriteTag(const std::string& path, bool ignoreReadOnly)
 {
     Rewrite r = openForRewrite(path, ignoreReadOnly, "clsID3v2::WriteTag");
     checkReplaceable(r.real, r.st, r.readOnly, "clsID3v2::WriteTag");
-    std::uint64_t payload = r.oldSize ? ID3v2Header::kSize + std::uint64_t{*r.oldSize} : 0;
+    std::uint64_t payload = r.oldRegion.value_or(0);
     checkPayload(r, payload, path, "ID3v2::WriteTag");
 
-    ByteVector tag = renderTag(frames_, path);
+    // A tag that fits the old one's place is written there: the audio is not copied.
+    if (r.oldRegion && !r.readOnly) {
+        if (auto tag = renderTagOfSize(frames_, static_cast<std::uint32_t>(payload - ID3v2Header::kSize))) {
+            r.file.close();
+            writeInPlace(r.real, ByteView(*tag), "clsID3v2::WriteTag");
+            hasTag_ = true;
+            return;
+        }
+    }
+    ByteVector tag = renderTag(frames_, path, kGrowthRoom);
     replaceFile(r.real, r.file, r.st, tag, payload, r.readOnly, "clsID3v2::WriteTag");
     hasTag_ = true;
 }
@@ -100,9 +132,9 @@ void Id3v2Tag::WriteTag(const std::string& path, bool ignoreReadOnly)
 void Id3v2Tag::RemoveTag(const std::string& path, bool ignoreReadOnly)
 {
     Rewrite r = openForRewrite(path, ignoreReadOnly, "clsID3v2::RemoveTag");
-    if (!r.oldSize) return;
+    if (!r.oldRegion) return;
     checkReplaceable(r.real, r.st, r.readOnly, "clsID3v2::RemoveTag");
-    std::uint64_t payload = ID3v2Header::kSize + std::uint64_t{*r.oldSize};
+    std::uint64_t payload = *r.oldRegion;
     checkPayload(r, payload, path, "clsID3v2::RemoveTag");
 
     replaceFile(r.real, r.file, r.st, {}, payload, r.readOnly, "clsID3v2::RemoveTag");

@@ -14,6 +14,7 @@ struct ID3v2Header {
     static constexpr std::size_t kSize = 10;
     static constexpr std::uint8_t kUnsynchronisation = 0x80;
     static constexpr std::uint8_t kExtendedHeader = 0x40;
+    static constexpr std::uint8_t kFooter = 0x10; // v2.4
 
     std::uint8_t bytVersion = 3;
     std::uint8_t bytRevision = 0;

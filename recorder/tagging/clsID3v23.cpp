@@ -44,13 +44,10 @@ bool clsID3v23::SaveTag()
 {
     if (!newTag()) return false;
     com::Bstr path(filename_);
-    // Start from the file's own tag so that its other frames survive. A tag
-    // that breaks off keeps the frames read before the break; a missing file
-    // fails in WriteTag below.
-    if (FAILED(tag_->ReadTag(path.get()))) {
-        com::ErrorDetails ignored;
-        com::takeError(ignored);
-    }
+    // Start from the file's own tag, of any version, so that its other frames
+    // survive. A tag that does not read is not overwritten: the frames after
+    // the damage would be lost.
+    if (FAILED(tag_->ReadTag(path.get()))) return false;
     for (auto field : kFieldOrder) {
         com::Bstr value(fields_[field]);
         if (FAILED(tag_->SetFrameValue(field, value.get()))) return false;

@@ -101,11 +101,16 @@ TEST(TagReader, ShortFilesReadAsFarAsTheirBytesGo)
     EXPECT_EQ(ids(read(cut)), (V{"TIT2"}));
 }
 
-TEST(TagReader, OnlyVersionThreeIsATag)
+TEST(TagReader, VersionsTwoToFourAreTags)
 {
     FrameList frames;
-    EXPECT_FALSE(readTag(tag(frame("TIT2", textBody("a")), 0, 4), frames, "f"));
-    EXPECT_FALSE(readTag(tag(frame("TIT2", textBody("a")), 0, 2), frames, "f"));
+    EXPECT_TRUE(readTag(tag(frame("TIT2", textBody("a")), 0, 4), frames, "f"));
+    EXPECT_EQ(ids(frames), (V{"TIT2"}));
+    frames.clear();
+    EXPECT_TRUE(readTag(tag(hex("54 54 32 00 00 02 00 61"), 0, 2), frames, "f")) << "TT2 of v2.2";
+    EXPECT_EQ(ids(frames), (V{"TIT2"}));
+    frames.clear();
+    EXPECT_FALSE(readTag(tag(frame("TIT2", textBody("a")), 0, 5), frames, "f"));
     EXPECT_FALSE(readTag(bytesOf("ID3"), frames, "f"));
     EXPECT_FALSE(readTag(fakeAudio(100), frames, "f"));
     EXPECT_TRUE(frames.empty());
@@ -125,9 +130,11 @@ TEST(TagReader, UndoesUnsynchronisationAndSkipsTheExtendedHeader)
 
 TEST(TagReader, FramesItCannotEditAreKeptAsTheyAre)
 {
-    auto frames = read(tag(frame("TIT2", hex("00 00 00 10 78 9C"), false, {0, 0x80}) + frame("COMM", hex("00 65 6E"))));
+    auto frames = read(tag(frame("APIC", hex("00 00 00 02 78 9C 63 60 00 00 00 02 00 01"), false, {0, 0x80}) +
+                           frame("COMM", hex("00 65 6E"))));
     ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(frames[0]->kind(), FrameKind::Unsupported) << "compressed";
+    EXPECT_EQ(frames[0]->kind(), FrameKind::Unsupported) << "compressed and not ours to edit";
+    EXPECT_EQ(frames[0]->render(), hex("00 00 00 02 78 9C 63 60 00 00 00 02 00 01")) << "kept compressed, byte for byte";
     EXPECT_EQ(frames[1]->kind(), FrameKind::Unsupported) << "too short for a comment";
     EXPECT_EQ(frames[1]->render(), hex("00 65 6E"));
 }
