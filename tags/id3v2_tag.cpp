@@ -6,6 +6,7 @@
 #include "tags/tag_header.h"
 #include "tags/tag_reader.h"
 #include "tags/tag_writer.h"
+#include "tags/text_codec.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -150,8 +151,28 @@ Frame* Id3v2Tag::findField(std::string_view id) const
     return nullptr;
 }
 
+namespace {
+constexpr std::int32_t kYearField = 5;
+} // namespace
+
+// v2.4 frames written into v2.3 tags (mutagen does so) carry the year in TDRC.
+std::optional<std::u16string> Id3v2Tag::yearFromRecordingTime() const
+{
+    if (findField("TYER")) return std::nullopt;
+    for (const auto& frame : frames_) {
+        if (frame->frameId() != "TDRC" || (frame->flags()[1] & 0xE0)) continue;
+        const ByteVector body = frame->render();
+        if (body.empty()) return std::nullopt;
+        return withoutNuls(decodeText(ByteView(body).mid(1), body[0])).substr(0, 4);
+    }
+    return std::nullopt;
+}
+
 std::u16string Id3v2Tag::GetFrameValue(std::int32_t field) const
 {
+    if (field == kYearField) {
+        if (auto year = yearFromRecordingTime()) return *year;
+    }
     const Frame* frame = findField(LookupFrameID(field));
     return frame ? withoutNuls(frame->data()) : std::u16string();
 }
@@ -159,6 +180,7 @@ std::u16string Id3v2Tag::GetFrameValue(std::int32_t field) const
 void Id3v2Tag::SetFrameValue(std::int32_t field, std::u16string_view text)
 {
     std::string_view id = LookupFrameID(field);
+    if (field == kYearField && !text.empty() && GetFrameValue(field) == text) return; // TDRC holds it already
     if (Frame* frame = findField(id)) {
         if (withoutNuls(frame->data()) == text) return;
         frame->setData(text);

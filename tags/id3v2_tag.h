@@ -6,6 +6,7 @@
 
 #include "tags/frame.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,7 @@ public:
 
 private:
     Frame* findField(std::string_view id) const;
+    std::optional<std::u16string> yearFromRecordingTime() const;
 
     FrameList frames_;
     bool hasTag_ = false;

@@ -121,10 +121,10 @@ struct RunResult {
     std::string output;
 };
 
-// Runs the mutagen peer script with args; stdout and stderr together.
-inline RunResult runPeer(const std::vector<std::string>& args)
+// Runs a python script of the peer checks with args; stdout and stderr together.
+inline RunResult runScript(const std::string& script, const std::vector<std::string>& args)
 {
-    std::vector<std::string> all{TAGMORA_PYTHON, TAGMORA_PEER_SCRIPT};
+    std::vector<std::string> all{TAGMORA_PYTHON, script};
     all.insert(all.end(), args.begin(), args.end());
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) return {};
@@ -150,6 +150,9 @@ inline RunResult runPeer(const std::vector<std::string>& args)
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return r;
 }
+
+// Runs the mutagen peer script with args.
+inline RunResult runPeer(const std::vector<std::string>& args) { return runScript(TAGMORA_PEER_SCRIPT, args); }
 
 #define EXPECT_PEER(...)                                                                                              \
     do {                                                                                                              \
