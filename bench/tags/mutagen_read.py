@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Reads the twelve ID3v2.3 fields of every file named on stdin with mutagen,
+"""Reads the twelve fields of every file named on stdin (ID3v2.2, v2.3 or v2.4) with mutagen,
 the peer measurement of tags_bench. Prints the files read and the CPU
 seconds spent reading (without the interpreter's start-up)."""
 import sys
@@ -7,7 +7,7 @@ import time
 
 from mutagen.id3 import ID3
 
-FIELDS = ("TALB", "TPE1", "COMM", "TCOM", "TCOP", "TENC", "TCON", "TOPE", "TIT2", "TRCK", "WXXX", "TYER")
+FIELDS = ("TALB", "TPE1", "COMM", "TCOM", "TCOP", "TENC", "TCON", "TOPE", "TIT2", "TRCK", "WXXX", "TDRC")
 
 
 def main():
@@ -15,7 +15,7 @@ def main():
     start = time.process_time()
     read = 0
     for path in paths:
-        tags = ID3(path, translate=False)
+        tags = ID3(path)  # every version in its v2.4 form: TDRC holds the year
         values = []
         for key in FIELDS:
             frames = tags.getall(key)

@@ -1,6 +1,8 @@
 // libFuzzer target over everything that reads tag bytes from outside: the
-// ID3v2 tag walk with every frame kind's parser, the frame parsers on their
-// own, and the ID3v1 record at the end of a file.
+// ID3v2.2, v2.3 and v2.4 tag walks (unsynchronisation, extended headers, data
+// length indicators, inflation, the conversions to v2.3) with every frame
+// kind's parser, the frame parsers on their own, and the ID3v1 record at the
+// end of a file.
 
 #include "recorder/tagging/clsID3v1.h"
 #include "tags/comment_frame.h"
@@ -38,9 +40,11 @@ void readId3v2(tagmora::ByteView bytes)
     for (int field = 1; field <= 12; ++field) (void)tag.GetFrameValue(field);
     try {
         tag.SetFrameValue(2, u"\u00e9dit\u65e5");
-        tagmora::ByteVector rendered = tagmora::renderTag(tag.frames(), "fuzz.mp3");
+        tagmora::ByteVector rendered = tagmora::renderTag(tag.frames(), "fuzz.mp3", tagmora::kGrowthRoom);
         tagmora::Id3v2Tag again;
         again.readBytes(rendered, "fuzz.mp3");
+        if (auto inPlace = tagmora::renderTagOfSize(tag.frames(), static_cast<std::uint32_t>(rendered.size())))
+            again.readBytes(*inPlace, "fuzz.mp3");
     } catch (const tagmora::TagError&) {
     }
 }
