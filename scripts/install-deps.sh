@@ -13,7 +13,7 @@ build_packages="cmake ninja-build g++ pkg-config
   libcdio-dev libcdio-paranoia-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev"
 run_packages="pulseaudio-utils"
-test_packages="pulseaudio pulseaudio-utils ffmpeg sox lame python3 python3-mutagen
+test_packages="pulseaudio pulseaudio-utils ffmpeg sox lame eyed3 python3 python3-mutagen
   xvfb xdotool xauth clang libclang-rt-14-dev"
 
 packages="$build_packages $run_packages"
