@@ -23,8 +23,12 @@ Landing landing(ByteView area, std::uint64_t declared, std::uint64_t q)
     if (q == declared) return Landing::Frame; // the end of the frames
     if (q > declared) return Landing::None;
     if (q >= area.size() || area.at(q) == 0) return Landing::Padding;
-    if (declared - q < FrameHeader::kSize || !area.holds(q, 4)) return Landing::None;
-    return std::all_of(area.begin() + q, area.begin() + q + 4, isIdCharacter) ? Landing::Frame : Landing::None;
+    if (declared - q < FrameHeader::kSize || !area.holds(q, FrameHeader::kSize)) return Landing::None;
+    if (!std::all_of(area.begin() + q, area.begin() + q + 4, isIdCharacter)) return Landing::None;
+    // A frame header, not just four capitals inside some frame's data: its size must fit the tag.
+    const std::uint64_t room = declared - q - FrameHeader::kSize;
+    const bool fits = plainSize(area.data() + q + 4) <= room || ByteToLong(area.data() + q + 4) <= room;
+    return fits ? Landing::Frame : Landing::None;
 }
 
 bool landsWell(ByteView area, std::uint64_t declared, std::uint64_t q)
