@@ -170,6 +170,20 @@ TEST(TagWriter, WritesPlainFrameSizesAndPadsTo257)
     EXPECT_EQ(renderTag(exact, "f").size(), 10u + 257) << "no padding after frames of 257 bytes";
 }
 
+TEST(TagReader, CapitalsInsideALastFrameDoNotPassForAFrameAtTheSyncSafeOffset)
+{
+    // 328 body bytes: the sync-safe reading of the size (200) lands on "ABCD" inside the text.
+    Bytes body = hex("00 65 6E 67 00");
+    while (body.size() < 10 + 200) body.push_back('c');
+    body.resize(10 + 200 - 5 + 5);
+    Bytes inside = bytesOf("ABCD") + bytesOf("TTTT") + hex("00 00");
+    body.insert(body.end(), inside.begin(), inside.end());
+    body.resize(328, 'c');
+    auto frames = read(tag(frame("COMM", body), 300));
+    ASSERT_EQ(ids(frames), (V{"COMM"}));
+    EXPECT_EQ(frames[0]->render().size(), 328u) << "the plain size: ABCD has no size that fits";
+}
+
 TEST(TagReader, CraftedBrokenFiles)
 {
     struct Case {
