@@ -174,8 +174,7 @@ TEST(TagReader, CapitalsInsideALastFrameDoNotPassForAFrameAtTheSyncSafeOffset)
 {
     // 328 body bytes: the sync-safe reading of the size (200) lands on "ABCD" inside the text.
     Bytes body = hex("00 65 6E 67 00");
-    while (body.size() < 10 + 200) body.push_back('c');
-    body.resize(10 + 200 - 5 + 5);
+    body.resize(200, 'c');
     Bytes inside = bytesOf("ABCD") + bytesOf("TTTT") + hex("00 00");
     body.insert(body.end(), inside.begin(), inside.end());
     body.resize(328, 'c');
