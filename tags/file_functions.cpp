@@ -208,4 +208,18 @@ void replaceFile(const std::string& path, const FileHandle& source, const struct
     }
 }
 
+void overwriteStart(const std::string& path, ByteView bytes, std::string_view errorSource)
+{
+    FileHandle file(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+    if (file.get() < 0) raiseFileSystemError(errno, errorSource, path);
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::pwrite(file.get(), bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) raiseFileSystemError(n < 0 ? errno : EIO, errorSource, path);
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fdatasync(file.get()) != 0) raiseFileSystemError(errno, errorSource, path);
+    if (file.close() != 0) raiseFileSystemError(errno, errorSource, path);
+}
+
 } // namespace tagmora

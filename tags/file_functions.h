@@ -66,6 +66,10 @@ ByteVector readAt(const FileHandle& file, std::uint64_t offset, std::uint64_t le
 // described by st; a read-only file counts as writable when makeWritable.
 void checkReplaceable(const std::string& path, const struct stat& st, bool makeWritable, std::string_view source);
 
+// Writes bytes over the start of the file at path (already resolved) in one
+// write, then flushes them to disk; the rest of the file is not touched.
+void overwriteStart(const std::string& path, ByteView bytes, std::string_view errorSource);
+
 // Replaces the file at path (already resolved) by head followed by the bytes
 // of source from payloadOffset to the end. With makeWritable the new file
 // gets its owner's write permission.

@@ -9,10 +9,6 @@
 #include "tags/text_codec.h"
 
 #include <algorithm>
-#include <cerrno>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace tagmora {
 
@@ -28,22 +24,6 @@ std::optional<std::uint64_t> oldTagRegion(const FileHandle& file, const std::str
     if (!header) return std::nullopt;
     const bool footer = header->bytVersion == 4 && (header->bytFlags & ID3v2Header::kFooter);
     return ID3v2Header::kSize + std::uint64_t{header->tagSize()} + (footer ? ID3v2Header::kSize : 0);
-}
-
-// Writes the tag over the old one's bytes in one write, then flushes.
-void writeInPlace(const std::string& path, ByteView tag, std::string_view source)
-{
-    FileHandle file(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
-    if (file.get() < 0) raiseFileSystemError(errno, source, path);
-    std::size_t done = 0;
-    while (done < tag.size()) {
-        const ssize_t n = ::pwrite(file.get(), tag.data() + done, tag.size() - done, static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) raiseFileSystemError(n < 0 ? errno : EIO, source, path);
-        done += static_cast<std::size_t>(n);
-    }
-    if (::fdatasync(file.get()) != 0) raiseFileSystemError(errno, source, path);
-    if (file.close() != 0) raiseFileSystemError(errno, source, path);
 }
 
 std::u16string withoutNuls(std::u16string text)
@@ -120,7 +100,7 @@ void Id3v2Tag::WriteTag(const std::string& path, bool ignoreReadOnly)
     if (r.oldRegion && !r.readOnly) {
         if (auto tag = renderTagOfSize(frames_, static_cast<std::uint32_t>(payload - ID3v2Header::kSize))) {
             r.file.close();
-            writeInPlace(r.real, ByteView(*tag), "clsID3v2::WriteTag");
+            overwriteStart(r.real, ByteView(*tag), "clsID3v2::WriteTag");
             hasTag_ = true;
             return;
         }

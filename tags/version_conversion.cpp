@@ -5,6 +5,7 @@
 #include "tags/text_codec.h"
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 
 namespace tagmora {

@@ -55,11 +55,11 @@ public:
     explicit FirstSound(const std::string& server)
     {
         thread_ = std::thread([this, server] {
-            pa_sample_spec spec{PA_SAMPLE_S16LE, 44100, 2};
+            pa_sample_spec sampleSpec{PA_SAMPLE_S16LE, 44100, 2};
             pa_buffer_attr attr{static_cast<std::uint32_t>(-1), 0, 0, 0, 882};
             int error = 0;
             pa_simple* s = pa_simple_new(server.c_str(), "figures", PA_STREAM_RECORD, "velmor_null.monitor", "monitor",
-                                         &spec, nullptr, &attr, &error);
+                                         &sampleSpec, nullptr, &attr, &error);
             if (!s) {
                 ready_ = true;
                 return;

@@ -51,7 +51,7 @@ std::unique_ptr<PlaybackView> Form1::makePlaybackView() { return std::make_uniqu
 
 void Form1::PlaySelected()
 {
-    if (!playback_ || flgRecord) return;
+    if (!playback_) return;
     QTreeWidgetItem* row = selectedRow();
     if (!row) return;
     playback_->PlaySelected(row->text(1).toStdString());

@@ -1,5 +1,8 @@
 #include "recorder/fileutil/trash.h"
 
+#include "recorder/fileutil/file_descriptor.h"
+#include "recorder/fileutil/rename_no_replace.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -128,27 +131,6 @@ std::string candidateName(const fs::path& name, int n)
     return (stem.empty() ? name.string() : stem) + "." + std::to_string(n) + (stem.empty() ? "" : ext);
 }
 
-bool writeAll(int fd, const std::string& text)
-{
-    for (std::size_t done = 0; done < text.size();) {
-        const ssize_t w = ::write(fd, text.data() + done, text.size() - done);
-        if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) return false;
-        done += static_cast<std::size_t>(w);
-    }
-    return true;
-}
-
-int renameNoReplace(const std::string& from, const std::string& to)
-{
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-    if (errno != EINVAL && errno != ENOSYS) return errno;
-    // A file system without the flag: the info file already holds the name.
-    struct stat st {};
-    if (::lstat(to.c_str(), &st) == 0) return EEXIST;
-    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
-}
-
 } // namespace
 
 TrashResult moveToTrash(const std::string& pathIn)
@@ -174,15 +156,18 @@ TrashResult moveToTrash(const std::string& pathIn)
     for (int n = 1; n <= 10000; ++n) {
         const std::string name = candidateName(path.filename(), n);
         const std::string infoPath = trash->root + "/info/" + name + ".trashinfo";
-        const int fd = ::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd < 0 && errno == EEXIST) continue;
-        if (fd < 0) {
-            result.error = std::strerror(errno);
-            return result;
+        bool written = false;
+        int writeError = 0;
+        {
+            FileDescriptor file(::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+            if (!file.valid() && errno == EEXIST) continue;
+            if (!file.valid()) {
+                result.error = std::strerror(errno);
+                return result;
+            }
+            written = writeAll(file.get(), info.data(), info.size());
+            writeError = errno;
         }
-        const bool written = writeAll(fd, info);
-        const int writeError = errno;
-        ::close(fd);
         if (!written) {
             ::unlink(infoPath.c_str());
             result.error = std::strerror(writeError);

@@ -1,6 +1,7 @@
 #include "recorder/recordings/project_file.h"
 
 #include "platform/profile/profile_file.h"
+#include "recorder/fileutil/file_descriptor.h"
 
 #include <array>
 #include <cerrno>
@@ -66,15 +67,6 @@ std::string latin1ToUtf8(std::string_view s)
     }
     return out;
 }
-
-// Closes the descriptor on every path out.
-struct FileDescriptor {
-    int fd = -1;
-    ~FileDescriptor()
-    {
-        if (fd >= 0) ::close(fd);
-    }
-};
 
 } // namespace
 
@@ -149,11 +141,10 @@ ProjectLoadResult loadProject(const std::string& path)
         return result;
     };
 
-    FileDescriptor file;
-    file.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (file.fd < 0) return unreadable(errno);
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file.valid()) return unreadable(errno);
     struct stat st {};
-    if (::fstat(file.fd, &st) != 0) return unreadable(errno);
+    if (::fstat(file.get(), &st) != 0) return unreadable(errno);
     // A folder, a FIFO or a device would never end or never be a project.
     if (S_ISDIR(st.st_mode)) return unreadable(EISDIR);
     if (!S_ISREG(st.st_mode)) return unreadable(EINVAL);
@@ -178,7 +169,7 @@ ProjectLoadResult loadProject(const std::string& path)
 
     std::array<char, 64 * 1024> buffer;
     while (!ended) {
-        const ssize_t n = ::read(file.fd, buffer.data(), buffer.size());
+        const ssize_t n = ::read(file.get(), buffer.data(), buffer.size());
         if (n < 0) {
             if (errno == EINTR) continue;
             if (result.rows.empty()) return unreadable(errno);

@@ -1,5 +1,8 @@
 #include "recorder/recordings/recording_files.h"
 
+#include "recorder/fileutil/file_descriptor.h"
+#include "recorder/fileutil/rename_no_replace.h"
+
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -15,64 +18,39 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Descriptor {
-    int fd = -1;
-    explicit Descriptor(int f) : fd(f) {}
-    ~Descriptor()
-    {
-        if (fd >= 0) ::close(fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-};
-
 // Copies into a target that must not exist yet; removes a partial copy. 0 or an errno.
 int copyExclusively(const std::string& from, const std::string& to)
 {
-    Descriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.fd < 0) return errno;
+    FileDescriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!in.valid()) return errno;
     struct stat st {};
-    if (::fstat(in.fd, &st) != 0) return errno;
-    Descriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777));
-    if (out.fd < 0) return errno;
+    if (::fstat(in.get(), &st) != 0) return errno;
+    FileDescriptor out(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777));
+    if (!out.valid()) return errno;
     int error = 0;
     std::array<char, 256 * 1024> buffer;
     for (;;) {
-        const ssize_t n = ::read(in.fd, buffer.data(), buffer.size());
+        const ssize_t n = ::read(in.get(), buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             error = errno;
             break;
         }
         if (n == 0) break;
-        for (ssize_t done = 0; done < n;) {
-            const ssize_t w = ::write(out.fd, buffer.data() + done, static_cast<std::size_t>(n - done));
-            if (w < 0 && errno == EINTR) continue;
-            if (w < 0) {
-                error = errno;
-                break;
-            }
-            done += w;
+        if (!writeAll(out.get(), buffer.data(), static_cast<std::size_t>(n))) {
+            error = errno;
+            break;
         }
-        if (error) break;
     }
-    if (!error && ::fsync(out.fd) != 0) error = errno;
+    if (!error && ::fsync(out.get()) != 0) error = errno;
     if (error) ::unlink(to.c_str());
     return error;
 }
 
-// Renames without replacing: renameat2 where the file system has it, else a
-// hard link and an unlink, else (another file system) a copy and a removal.
+// Moves without replacing: a rename, or across file systems a copy and a removal.
 int moveWithoutReplacing(const std::string& from, const std::string& to)
 {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-    int error = errno;
-    if (error == EINVAL || error == ENOSYS || error == ENOTSUP) {
-        if (::link(from.c_str(), to.c_str()) == 0) return ::unlink(from.c_str()) == 0 ? 0 : errno;
-        error = errno;
-        if (error == EPERM || error == ENOTSUP) error = EXDEV; // no hard links here: copy
-    }
-    if (error != EXDEV) return error;
+    if (const int error = renameNoReplace(from, to); error != EXDEV) return error;
     if (int copyError = copyExclusively(from, to)) return copyError;
     if (::unlink(from.c_str()) != 0) {
         const int unlinkError = errno;
