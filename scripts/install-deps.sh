@@ -8,7 +8,7 @@ set -eu
 build_packages="cmake ninja-build g++ pkg-config
   qt6-base-dev libxcb1-dev
   libpulse-dev
-  libavcodec-dev libavformat-dev libavutil-dev libswresample-dev
+  libavcodec-dev libavformat-dev libavutil-dev libswresample-dev libavfilter-dev
   libmp3lame-dev libbcg729-dev libsndfile1-dev libvorbis-dev libogg-dev
   libcdio-dev libcdio-paranoia-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev"
