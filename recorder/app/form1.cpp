@@ -13,6 +13,7 @@
 #include "recorder/components/audio_format_settings.h"
 #include "recorder/components/audioplayer.h"
 #include "recorder/components/mp3_lame.h"
+#include "recorder/formats/mp3_lame_settings.h"
 #include "recorder/recording/format_values.h"
 #include "recorder/recording/settings_number.h"
 #include "recorder/recordings/main_playback.h"
@@ -233,7 +234,7 @@ void Form1::buildMenus()
 
     QMenu* option = menuBar()->addMenu("Option(&O)");
     addItem(option, "Output File");
-    addItem(option, "Format Settings", false);
+    addItem(option, "Format Settings");
     addItem(option, "Schedule", false);
     option->addSeparator();
     addItem(option, "Record Control");
@@ -265,7 +266,7 @@ QWidget* Form1::buildPictureButtons()
     };
     const Entry entries[] = {
         {"picOutputFile", icons::folder(), "Output File", true},
-        {"picFormatSettings", icons::settings(), "Format Settings", false},
+        {"picFormatSettings", icons::settings(), "Format Settings", true},
         {"picRecord", icons::record(), "RECORD", true},
         {"picStop", icons::stop(), "STOP", true},
         {"picAudioPlayer", icons::player(), "Audio Player", false},
@@ -310,6 +311,7 @@ void Form1::connectCommands()
     on("Pause Play", [this] { PausePlayback(); });
     on("Stop Play", [this] { StopPlayback(); });
     on("Output File", outputFiles);
+    on("Format Settings", [this] { openFormatSettings(); });
     on("Record Control", [this] { openRecordControlCommand(); });
     on("Help", [this] { openHelp(); });
     on("Sound Recorder Home Page", [this] { openWebPage(kHomePage); });
@@ -317,6 +319,7 @@ void Form1::connectCommands()
     on("About", [this] { showAbout(); });
 
     connect(pictureButtons[0], &PictureButton::clicked, this, outputFiles);
+    connect(pictureButtons[1], &PictureButton::clicked, this, &Form1::openFormatSettings);
     connect(pictureButtons[2], &PictureButton::clicked, this, &Form1::StartRecord);
     connect(pictureButtons[3], &PictureButton::clicked, this, &Form1::cmdStop_Click);
     connect(pictureButtons[5], &PictureButton::clicked, this, &Form1::openRecordControlCommand);
@@ -368,6 +371,7 @@ void Form1::Form_Load()
     Audioplayer = std::make_unique<recorder::Audioplayer>();
     AudioCompress = std::make_unique<recorder::AudioCompress>();
     MP3Lame = std::make_shared<recorder::MP3Lame>();
+    readMp3LameSettings(settingsFilePath(), *MP3Lame);
     AudioFile->UseMp3Settings(MP3Lame);
 
     waveIn_ = std::make_unique<WaveInRecorder>();
@@ -508,9 +512,7 @@ void Form1::changeEvent(QEvent* event)
 
 void Form1::showSettingsWriteFailure()
 {
-    prompts_.message(this,
-                     "The settings could not be saved to " + settingsFilePath() + " (" + lastSettingsWriteError() + ").",
-                     MessageIcon::Exclamation);
+    reportSettingsWriteFailure(prompts_, this);
 }
 
 void Form1::exitsystem()

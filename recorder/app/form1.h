@@ -144,6 +144,9 @@ private:
     void showAbout();
     void openRecordControlCommand();
 
+    // The record settings window (form1_settings.cpp).
+    void openFormatSettings();
+
     void AudioRecord_EndArrayRecord(const VARIANT& nBlock);
     void AudioRecord_Timer(const VARIANT& currentSamples, const std::vector<short>& levels);
     void Timer1_Timer();

@@ -1,5 +1,7 @@
 #include "recorder/app/user_prompts.h"
 
+#include "recorder/settings/settings_store.h"
+
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -9,6 +11,12 @@ namespace recorder {
 namespace {
 QString q(const std::string& s) { return QString::fromStdString(s); }
 } // namespace
+
+void reportSettingsWriteFailure(UserPrompts& prompts, QWidget* owner)
+{
+    prompts.message(owner, "The settings could not be saved to " + settingsFilePath() + " (" + lastSettingsWriteError() + ").",
+                    MessageIcon::Exclamation);
+}
 
 MessageAnswer QtUserPrompts::message(QWidget* owner, const std::string& text, MessageIcon icon, MessageButtons buttons)
 {

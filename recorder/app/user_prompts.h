@@ -31,6 +31,9 @@ public:
 // The title of every message box, input box and folder picker, and the tray tip.
 inline constexpr const char* kApplicationTitle = "Velmor Sound Recorder";
 
+// Says that settings.dat could not be written and why; the choices hold for this run.
+void reportSettingsWriteFailure(UserPrompts& prompts, QWidget* owner);
+
 // The real prompts, on Qt dialogs.
 class QtUserPrompts final : public UserPrompts {
 public:
