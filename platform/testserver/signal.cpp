@@ -22,6 +22,16 @@ Signal Signal::sine(double frequency, double amplitude, int channels, int rate)
     return sine(std::vector<double>(static_cast<std::size_t>(channels), frequency), amplitude, rate);
 }
 
+Signal Signal::tones(std::vector<std::pair<double, double>> tones, int channels, int rate)
+{
+    Signal s;
+    s.kind_ = Kind::Tones;
+    s.channels_ = channels;
+    s.tones_ = std::move(tones);
+    s.rate_ = rate;
+    return s;
+}
+
 Signal Signal::silence(int channels)
 {
     Signal s;
@@ -66,6 +76,10 @@ void Signal::render(std::int16_t* out, std::size_t frames)
             }
             case Kind::Sine:
                 v = amplitude_ * std::sin(2 * std::numbers::pi * freqs_[c] * double(frame_) / rate_);
+                break;
+            case Kind::Tones:
+                for (const auto& [frequency, amplitude] : tones_)
+                    v += amplitude * std::sin(2 * std::numbers::pi * frequency * double(frame_) / rate_);
                 break;
             }
             out[f * channels_ + c] = static_cast<std::int16_t>(std::lround(std::clamp(v, -1.0, 1.0) * 32767));

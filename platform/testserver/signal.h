@@ -2,6 +2,7 @@
 // Known test signals, rendered as interleaved signed 16-bit frames.
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace testsound {
@@ -11,6 +12,8 @@ public:
     // A sine per channel; amplitude 1.0 is full scale (32767).
     static Signal sine(std::vector<double> frequencies, double amplitude, int rate = 44100);
     static Signal sine(double frequency, double amplitude, int channels, int rate = 44100);
+    // The same sum of sines in every channel: {frequency, amplitude} pairs.
+    static Signal tones(std::vector<std::pair<double, double>> tones, int channels, int rate = 44100);
     static Signal silence(int channels);
     // Tone bursts: onMs of sine, then offMs of silence, repeated.
     static Signal bursts(double frequency, double amplitude, int channels, int onMs, int offMs, int rate = 44100);
@@ -24,11 +27,12 @@ public:
     std::vector<std::int16_t> next(std::size_t frames);
 
 private:
-    enum class Kind { Sine, Silence, Bursts, Counter };
+    enum class Kind { Sine, Tones, Silence, Bursts, Counter };
     Kind kind_ = Kind::Silence;
     int channels_ = 2;
     int rate_ = 44100;
     std::vector<double> freqs_;
+    std::vector<std::pair<double, double>> tones_;
     double amplitude_ = 0;
     int onFrames_ = 0, offFrames_ = 0;
     std::uint64_t frame_ = 0;
