@@ -6,6 +6,7 @@
 #include "capture/TavorAudioDXRecord3.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/connection_point.h"
+#include "recorder/components/record_filter_stage.h"
 #include "recorder/recordings/recording_row.h"
 
 #include <QMainWindow>
@@ -158,6 +159,8 @@ private:
     void recordingWriteFailed();
     void checkCaptureRunning();
     void reportLostFrames();
+    // Passes one capture block through the filters into the file.
+    bool writeCaptureBlock(SAFEARRAY* block);
     void resetMeters();
     void addRow();
     void showSettingsWriteFailure();
@@ -178,6 +181,8 @@ private:
     long long lostFrames_ = 0;
     bool writeFailed_ = false;
     std::string writeError_;
+    // The stored filters and automatic gain, between the capture blocks and the file.
+    std::unique_ptr<RecordFilterStage> recordFilter_;
     bool exited_ = false;
     QWidget* picturePanel_ = nullptr;
 };

@@ -4,11 +4,14 @@
 #include "recorder/app/form1.h"
 
 #include "recorder/app/user_prompts.h"
+#include "recorder/components/audio_array.h"
 #include "recorder/components/audio_file.h"
 #include "recorder/components/audio_format_settings.h"
 #include "recorder/recording/format_values.h"
 #include "recorder/recording/level_meter.h"
 #include "recorder/recording/output_naming.h"
+#include "recorder/recording/record_filter_chain.h"
+#include "recorder/recording/record_filter_settings.h"
 #include "recorder/recording/time_and_size_text.h"
 #include "recorder/recordings/main_playback.h"
 #include "recorder/settings/application_folder.h"
@@ -38,6 +41,16 @@ std::string captureError(HRESULT hr)
     char code[16];
     std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
     return std::string("error ") + code;
+}
+
+// The format, then what the filters and the capture have to say.
+std::string recordingStatus(const std::string& description, const RecordFilterStage* filters, long long lostFrames)
+{
+    std::string text = description;
+    if (filters && !filters->notes().empty()) text += " - " + filters->notes();
+    if (lostFrames > 0)
+        text += " - " + std::to_string(lostFrames) + " frames lost: the computer was too busy to take the audio in time";
+    return text;
 }
 
 } // namespace
@@ -118,6 +131,14 @@ void Form1::StartRecord()
         return;
     }
 
+    // Settings the filters cannot use switch their filter off and are named in
+    // the status bar; they never keep a recording from starting.
+    const FormatInfo format = AudioFile->CurrentFormat();
+    RecordFilterSettings filters = readRecordFilterSettings(settings, format.SampleRate);
+    recordFilter_ = std::make_unique<RecordFilterStage>(format.SampleRate, format.Channels,
+                                                        recordFilterChain(filters, format.Channels),
+                                                        std::move(filters.problems));
+
     Timer1->start();
     recordSeconds_ = 0;
     flgRecord = true;
@@ -126,7 +147,7 @@ void Form1::StartRecord()
     writeError_.clear();
 
     StatusPanel1->setText(QString::fromStdString(recordPath_));
-    StatusPanel2->setText(QString::fromStdString(AudioFile->CurrentFormat().Description));
+    StatusPanel2->setText(QString::fromStdString(recordingStatus(format.Description, recordFilter_.get(), 0)));
     StatusBar1->repaint();
     cmdPlay->setEnabled(false);
     cmdPause->setEnabled(false);
@@ -170,6 +191,7 @@ bool Form1::startCapture(std::string& why)
 void Form1::abandonStart(const std::string& why)
 {
     flgRecord = false;
+    recordFilter_.reset();
     Timer1->stop();
     cmdrecord->setEnabled(true);
     cmdPlay->setEnabled(true);
@@ -190,12 +212,20 @@ void Form1::StopRecord()
         for (;;) {
             com::SafeArray block;
             if (FAILED(AudioRecord->ReceiveAudioArray(block.put())) || block.size() == 0) break;
-            if (!writeFailed_ && !AudioFile->WriteArray(block.get())) {
+            if (!writeFailed_ && !writeCaptureBlock(block.get())) {
                 writeFailed_ = true;
                 writeError_ = AudioFile->lastError();
             }
         }
         reportLostFrames();
+    }
+    if (recordFilter_) {
+        const auto rest = recordFilter_->flush();
+        if (!writeFailed_ && !AudioFile->WriteArray(rest.bytes)) {
+            writeFailed_ = true;
+            writeError_ = AudioFile->lastError();
+        }
+        recordFilter_.reset();
     }
     if (!AudioFile->Close() && !writeFailed_) {
         writeFailed_ = true;
@@ -236,7 +266,7 @@ void Form1::AudioRecord_EndArrayRecord(const VARIANT&)
     AudioRecord->ReceiveAudioArray(block.put());
     // Blocks still arriving while StopRecord lets pending events run belong to the file too.
     if (!AudioFile->isWriting() || writeFailed_) return;
-    if (!AudioFile->WriteArray(block.get())) {
+    if (!writeCaptureBlock(block.get())) {
         // Stop outside the capture control's event: keep what was written, then say why.
         writeFailed_ = true;
         writeError_ = AudioFile->lastError();
@@ -244,6 +274,16 @@ void Form1::AudioRecord_EndArrayRecord(const VARIANT&)
         return;
     }
     reportLostFrames();
+}
+
+bool Form1::writeCaptureBlock(SAFEARRAY* block)
+{
+    if (!recordFilter_) return AudioFile->WriteArray(block);
+    const auto filtered = recordFilter_->filter(bytesOf(block));
+    if (filtered.notesChanged)
+        StatusPanel2->setText(QString::fromStdString(
+            recordingStatus(AudioFile->CurrentFormat().Description, recordFilter_.get(), lostFrames_)));
+    return AudioFile->WriteArray(filtered.bytes);
 }
 
 void Form1::recordingWriteFailed()
@@ -265,9 +305,8 @@ void Form1::reportLostFrames()
     LONGLONG frames = 0;
     if (lost.vt == VT_EMPTY || FAILED(com::toLongLong(lost, frames)) || frames <= lostFrames_) return;
     lostFrames_ = frames;
-    const std::string text = AudioFile->CurrentFormat().Description + " - " + std::to_string(frames) +
-                             " frames lost: the computer was too busy to take the audio in time";
-    StatusPanel2->setText(QString::fromStdString(text));
+    StatusPanel2->setText(
+        QString::fromStdString(recordingStatus(AudioFile->CurrentFormat().Description, recordFilter_.get(), frames)));
 }
 
 void Form1::AudioRecord_Timer(const VARIANT&, const std::vector<short>& levels)
