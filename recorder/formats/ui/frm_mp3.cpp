@@ -1,6 +1,5 @@
 #include "recorder/formats/ui/frm_mp3.h"
 
-#include "recorder/app/skin.h"
 #include "recorder/app/up_down.h"
 #include "recorder/app/user_prompts.h"
 #include "recorder/components/audio_file.h"
@@ -14,7 +13,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -24,6 +22,8 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+#include <tuple>
 
 namespace recorder {
 
@@ -85,11 +85,8 @@ QString bitrateText(int kbps) { return QString(mp3options::kCurrentBitrate) + QS
 } // namespace
 
 frmMP3::frmMP3(MP3Lame& lame, AudioFile& file, QLineEdit* txtMP3, UserPrompts* prompts, QWidget* parent)
-    : QDialog(parent), lame_(lame), file_(file), txtMP3_(txtMP3), prompts_(prompts)
+    : FormatDialog("frmMP3", "MP3 Advanced Option", file, txtMP3, prompts, parent), lame_(lame)
 {
-    setObjectName("frmMP3");
-    setWindowTitle("MP3 Advanced Option");
-    setModal(true);
 
     auto* layout = new QVBoxLayout(this);
     SSTab1 = named(new QTabWidget(this), "SSTab1");
@@ -99,12 +96,8 @@ frmMP3::frmMP3(MP3Lame& lame, AudioFile& file, QLineEdit* txtMP3, UserPrompts* p
     SSTab1->addTab(buildExpert(), "Expert");
     layout->addWidget(SSTab1);
 
-    auto* buttons = new QDialogButtonBox(this);
-    Command1 = named(buttons->addButton("OK", QDialogButtonBox::AcceptRole), "Command1");
-    Command2 = named(buttons->addButton("Cancel", QDialogButtonBox::RejectRole), "Command2");
-    layout->addWidget(buttons);
+    std::tie(Command1, Command2) = addButtons(layout, "Command1", "OK", "Command2", "Cancel");
     connect(Command1, &QPushButton::clicked, this, &frmMP3::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &QDialog::reject);
 
     Form_Load();
     connectRules();
@@ -268,7 +261,6 @@ void frmMP3::connectRules()
 // without their rules.
 void frmMP3::Form_Load()
 {
-    applySkin(this);
     MP3Lame& m = lame_;
     FormatValues& v = formatValues();
 
@@ -409,21 +401,13 @@ void frmMP3::chLFilt_Click()
 void frmMP3::Command1_Click()
 {
     const FormatValues& v = formatValues();
-    // Store only what the encoder takes, so what is stored is what will be recorded.
-    if (!file_.SetFormatMP3(v.MP3Frequency, v.MP3Bitrate, v.MP3Channels)) {
-        if (prompts_)
-            prompts_->message(this, "MP3 cannot be recorded with these settings: " + file_.lastError(),
-                              MessageIcon::Exclamation);
-        return;
-    }
+    if (!recordable(file_.SetFormatMP3(v.MP3Frequency, v.MP3Bitrate, v.MP3Channels), "MP3")) return;
     const std::string settings = settingsFilePath();
-    bool stored = WriteIniValue(settings, kSection, "MP3Bitrate", std::to_string(v.MP3Bitrate));
-    stored = WriteIniValue(settings, kSection, "MP3Frequency", std::to_string(v.MP3Frequency)) && stored;
-    stored = WriteIniValue(settings, kSection, "MP3Channels", std::to_string(v.MP3Channels)) && stored;
-    stored = writeMp3LameSettings(settings, lame_) && stored;
-    if (txtMP3_) txtMP3_->setText(QString::fromStdString(file_.CurrentFormat().Description));
-    if (!stored && prompts_) reportSettingsWriteFailure(*prompts_, this);
-    accept();
+    // The encoder settings ride along with the three format keys, so the next run records with them.
+    if (!writeMp3LameSettings(settings, lame_) && prompts_) reportSettingsWriteFailure(*prompts_, this);
+    confirm(kSection, {{"MP3Bitrate", std::to_string(v.MP3Bitrate)},
+                       {"MP3Frequency", std::to_string(v.MP3Frequency)},
+                       {"MP3Channels", std::to_string(v.MP3Channels)}});
 }
 
 } // namespace recorder

@@ -3,7 +3,7 @@
 // records with (stored on OK), and the encoder settings object, whose
 // properties every control changes at once.
 
-#include <QDialog>
+#include "recorder/formats/ui/format_dialog.h"
 
 class QCheckBox;
 class QComboBox;
@@ -21,7 +21,7 @@ class MP3Lame;
 class UpDown;
 class UserPrompts;
 
-class frmMP3 : public QDialog {
+class frmMP3 : public FormatDialog {
     Q_OBJECT
 public:
     // txtMP3 is the settings window's MP3 row, which OK refreshes (may be null).
@@ -71,9 +71,6 @@ private:
     void Command1_Click();
 
     MP3Lame& lame_;
-    AudioFile& file_;
-    QLineEdit* txtMP3_;
-    UserPrompts* prompts_;
 };
 
 } // namespace recorder
