@@ -201,7 +201,9 @@ std::optional<OutputFormat> ac3Format(int rate, int bitrate, int layout, std::st
         return refuse(why, "AC3 takes 32000, 44100 or 48000 Hz.");
     static const int rates[] = {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 448, 512, 576, 640};
     if (std::find(std::begin(rates), std::end(rates), f.bitrate) == std::end(rates))
-        return refuse(why, "AC3 has no bit rate of " + kbps(f.bitrate) + ".");
+        return refuse(why, "AC3 has no bit rate of " + kbps(f.bitrate) +
+                               "; it takes 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 448, "
+                               "512, 576 or 640 kbit/s.");
     int used = 0;
     if (!FfmpegMuxedEncoder::check(f, used, why)) return std::nullopt;
     return f;

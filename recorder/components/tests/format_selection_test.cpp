@@ -70,7 +70,7 @@ TEST(FormatSelection, RefusedCombinationKeepsThePreviousFormatAndSaysWhy)
     ASSERT_TRUE(f.SetFormatMP3(44100, 128, 2));
     const std::string mp3 = f.CurrentFormat().Description;
     EXPECT_FALSE(f.SetFormatAC3(44100, 24, 2, 0));
-    EXPECT_EQ(f.lastError(), "AC3 has no bit rate of 24 kbit/s.");
+    EXPECT_EQ(f.lastError().rfind("AC3 has no bit rate of 24 kbit/s; it takes 32, 40,", 0), 0u) << f.lastError();
     EXPECT_FALSE(f.SetFormatAC3(22050, 192, 2, 0));
     EXPECT_FALSE(f.SetFormatAC3(48000, 192, 10, 0));
     EXPECT_FALSE(f.SetFormatMP3(96000, 128, 2));

@@ -7,7 +7,10 @@
 #include "recorder/components/audio_format_settings.h"
 #include "recorder/formats/format_descriptions.h"
 #include "recorder/formats/record_settings.h"
+#include "recorder/formats/ui/frm_aac.h"
+#include "recorder/formats/ui/frm_ac3.h"
 #include "recorder/formats/ui/frm_mp3.h"
+#include "recorder/formats/ui/frm_ogg.h"
 #include "recorder/recording/filter_keys.h"
 #include "recorder/settings/settings_store.h"
 
@@ -19,6 +22,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <memory>
 
 namespace recorder {
 
@@ -118,10 +123,10 @@ QGroupBox* Form2::buildFormatRows()
         *r.boxMember = box;
         *r.buttonMember = button;
         rows_[r.format] = box;
-        // The other formats' options arrive with their own dialogs.
-        button->setEnabled(r.format == MP3);
+        const FormatCode format = r.format;
+        button->setEnabled(hasOptionsDialog(format));
+        connect(button, &QPushButton::clicked, this, [this, format] { openOptions(format); });
     }
-    connect(cmdMP3, &QPushButton::clicked, this, &Form2::cmdMP3_Click);
     return group;
 }
 
@@ -243,11 +248,36 @@ void Form2::Command1_Click()
     accept();
 }
 
-void Form2::cmdMP3_Click()
+bool Form2::hasOptionsDialog(FormatCode format)
 {
-    if (!components_.mp3 || !components_.file) return;
-    frmMP3 dialog(*components_.mp3, *components_.file, txtMP3, components_.prompts, this);
-    dialog.exec();
+    switch (format) {
+    case MP3:
+    case OGG:
+    case AC3:
+    case AAC: return true;
+    default: return false;
+    }
+}
+
+void Form2::openOptions(FormatCode format)
+{
+    if (!components_.file) return;
+    AudioFile& file = *components_.file;
+    UserPrompts* prompts = components_.prompts;
+    QLineEdit* row = rows_[format];
+    std::unique_ptr<QDialog> dialog;
+    switch (format) {
+    case MP3:
+        if (components_.mp3) dialog = std::make_unique<frmMP3>(*components_.mp3, file, row, prompts, this);
+        break;
+    case OGG: dialog = std::make_unique<frmOgg>(file, row, prompts, this); break;
+    case AC3: dialog = std::make_unique<frmAC3>(file, row, prompts, this); break;
+    case AAC:
+        if (components_.aac) dialog = std::make_unique<frmAAC>(*components_.aac, file, row, prompts, this);
+        break;
+    default: break;
+    }
+    if (dialog) dialog->exec();
 }
 
 } // namespace recorder

@@ -47,7 +47,9 @@ private:
     void loadFilterKeys();
     void applyEnabling();
     void Command1_Click();
-    void cmdMP3_Click();
+    // Shows the format's options dialog, which refreshes the format's row on OK.
+    void openOptions(FormatCode format);
+    static bool hasOptionsDialog(FormatCode format);
 
     FormatComponents components_;
     std::array<QLineEdit*, kFormatCount> rows_{};

@@ -1,5 +1,6 @@
 #include "recorder/formats/ui/format_controls.h"
 
+#include "recorder/components/channel_layout.h"
 #include "recorder/formats/bitrate_table.h"
 
 #include <QComboBox>
@@ -61,6 +62,14 @@ std::optional<int> selectedRate(const QComboBox* list)
     const int rate = list->currentText().trimmed().toInt(&ok);
     if (list->currentIndex() < 0 || !ok) return std::nullopt;
     return rate;
+}
+
+QComboBox* channelLayoutList(QWidget* parent)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName("ComboChannels");
+    for (int code = 1; auto layout = channelLayout(code); ++code) list->addItem(layout->name);
+    return list;
 }
 
 BitrateGroup::BitrateGroup(QWidget* parent) : QGroupBox("Bitrate", parent)

@@ -52,6 +52,9 @@ void showRate(QComboBox* list, int rate);
 // The selected rate; nullopt when nothing is selected.
 std::optional<int> selectedRate(const QComboBox* list);
 
+// ComboChannels: the channel layouts "Mono" … "Dolby"; code = position + 1.
+QComboBox* channelLayoutList(QWidget* parent);
+
 // GroupBoxBitrate: sliderBitrate over the bitrate table between "Poor" and
 // "Best"; moving it names the bit rate in the group's caption.
 class BitrateGroup : public QGroupBox {
