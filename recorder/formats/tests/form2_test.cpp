@@ -131,9 +131,29 @@ TEST_F(Form2Test, ConfirmingTheMp3OptionsChangesOnlyTheMp3Row)
         if (f == MP3) continue;
         EXPECT_EQ(form.row(FormatCode(f))->text(), before[f]) << kFormatNames[f];
     }
-    // The other formats' options are not here yet.
-    EXPECT_FALSE(form.cmdWAV->isEnabled());
-    EXPECT_TRUE(form.cmdMP3->isEnabled());
+}
+
+TEST_F(Form2Test, EveryRowOpensItsOwnOptionsAndCancellingChangesNoRow)
+{
+    readValues();
+    Form2 form(components());
+    form.show();
+    const std::pair<QPushButton*, const char*> buttons[] = {
+        {form.cmdMP3, "frmMP3"},   {form.cmdWAV, "frmWAV"},   {form.cmdVOX, "frmVOX"},   {form.cmdOgg, "frmOgg"},
+        {form.cmdG721, "frmG721"}, {form.cmdG723, "frmG723"}, {form.cmdG726, "frmG726"}, {form.cmdG729, "frmG729"},
+        {form.cmdAC3, "frmAC3"},   {form.cmdAAC, "frmAAC"}};
+    std::vector<QString> before;
+    for (int f = 0; f < kFormatCount; ++f) before.push_back(form.row(FormatCode(f))->text());
+    for (auto [button, dialogName] : buttons) {
+        std::string opened;
+        onNextModal([&opened](QWidget* modal) {
+            opened = modal->objectName().toStdString();
+            static_cast<QDialog*>(modal)->reject();
+        });
+        button->click();
+        EXPECT_EQ(opened, dialogName);
+    }
+    for (int f = 0; f < kFormatCount; ++f) EXPECT_EQ(form.row(FormatCode(f))->text(), before[f]) << kFormatNames[f];
 }
 
 } // namespace

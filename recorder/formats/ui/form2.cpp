@@ -9,8 +9,14 @@
 #include "recorder/formats/record_settings.h"
 #include "recorder/formats/ui/frm_aac.h"
 #include "recorder/formats/ui/frm_ac3.h"
+#include "recorder/formats/ui/frm_g721.h"
+#include "recorder/formats/ui/frm_g723.h"
+#include "recorder/formats/ui/frm_g726.h"
+#include "recorder/formats/ui/frm_g729.h"
 #include "recorder/formats/ui/frm_mp3.h"
 #include "recorder/formats/ui/frm_ogg.h"
+#include "recorder/formats/ui/frm_vox.h"
+#include "recorder/formats/ui/frm_wav.h"
 #include "recorder/recording/filter_keys.h"
 #include "recorder/settings/settings_store.h"
 
@@ -124,7 +130,6 @@ QGroupBox* Form2::buildFormatRows()
         *r.buttonMember = button;
         rows_[r.format] = box;
         const FormatCode format = r.format;
-        button->setEnabled(hasOptionsDialog(format));
         connect(button, &QPushButton::clicked, this, [this, format] { openOptions(format); });
     }
     return group;
@@ -248,17 +253,6 @@ void Form2::Command1_Click()
     accept();
 }
 
-bool Form2::hasOptionsDialog(FormatCode format)
-{
-    switch (format) {
-    case MP3:
-    case OGG:
-    case AC3:
-    case AAC: return true;
-    default: return false;
-    }
-}
-
 void Form2::openOptions(FormatCode format)
 {
     if (!components_.file) return;
@@ -270,12 +264,17 @@ void Form2::openOptions(FormatCode format)
     case MP3:
         if (components_.mp3) dialog = std::make_unique<frmMP3>(*components_.mp3, file, row, prompts, this);
         break;
+    case WAV: dialog = std::make_unique<frmWAV>(file, row, prompts, this); break;
+    case VOX: dialog = std::make_unique<frmVOX>(file, row, prompts, this); break;
+    case G721: dialog = std::make_unique<frmG721>(file, row, prompts, this); break;
+    case G723: dialog = std::make_unique<frmG723>(file, row, prompts, this); break;
+    case G726: dialog = std::make_unique<frmG726>(file, row, prompts, this); break;
+    case G729: dialog = std::make_unique<frmG729>(file, row, prompts, this); break;
     case OGG: dialog = std::make_unique<frmOgg>(file, row, prompts, this); break;
     case AC3: dialog = std::make_unique<frmAC3>(file, row, prompts, this); break;
     case AAC:
         if (components_.aac) dialog = std::make_unique<frmAAC>(*components_.aac, file, row, prompts, this);
         break;
-    default: break;
     }
     if (dialog) dialog->exec();
 }

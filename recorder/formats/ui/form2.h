@@ -49,7 +49,6 @@ private:
     void Command1_Click();
     // Shows the format's options dialog, which refreshes the format's row on OK.
     void openOptions(FormatCode format);
-    static bool hasOptionsDialog(FormatCode format);
 
     FormatComponents components_;
     std::array<QLineEdit*, kFormatCount> rows_{};

@@ -13,6 +13,10 @@
 
 namespace recorder {
 
+namespace {
+constexpr int kTelephonyDefaultRate = 8000;
+} // namespace
+
 RateListDialog::RateListDialog(const RateListCodec& codec, AudioFile& file, QLineEdit* row, UserPrompts* prompts,
                                QWidget* parent)
     : FormatDialog(codec.name, codec.caption, file, row, prompts, parent), codec_(codec)
@@ -29,13 +33,14 @@ RateListDialog::RateListDialog(const RateListCodec& codec, AudioFile& file, QLin
     Form_Load();
 }
 
-// A rate the list lacks (a stored 7000, or none stored) leaves nothing
-// selected: the user picks one rather than a rate that was never chosen.
+// A stored rate the list lacks (7000) leaves nothing selected: the user
+// picks one rather than a rate that was never chosen. None stored records at
+// the codec's 8000 Hz, which the list then shows.
 void RateListDialog::Form_Load()
 {
     std::int32_t& rate = formatValues().*codec_.rate;
     readKey(codec_.section, codec_.rateKey, rate);
-    showRate(ComboSampleRate, rate);
+    showRate(ComboSampleRate, rate == 0 ? kTelephonyDefaultRate : rate);
 }
 
 void RateListDialog::ButtonOK_Click()
