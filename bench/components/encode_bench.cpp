@@ -5,6 +5,7 @@
 //
 // Usage: bench_components_encode [folder for the files, default /tmp]
 
+#include "bench/components/process_cpu.h"
 #include "recorder/components/audio_array.h"
 #include "recorder/components/audio_file.h"
 #include "recorder/components/audio_format_settings.h"
@@ -15,9 +16,6 @@
 #include <ctime>
 #include <functional>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -65,28 +63,6 @@ void writeWav(const std::string& path, int rate, int channels, const std::vector
     std::fclose(f);
 }
 
-double cpuNow()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-}
-
-// CPU seconds (user + system) of one run of a command.
-double cpuOfCommand(const std::string& command)
-{
-    const pid_t child = fork();
-    if (child == 0) {
-        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    rusage ru{};
-    wait4(child, &status, 0, &ru);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::fprintf(stderr, "failed: %s\n", command.c_str());
-    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) + double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-}
-
 // CPU seconds of encoding the signal through AudioFile in one-second blocks.
 double cpuOfAudioFile(const std::function<bool(recorder::AudioFile&)>& select, const std::string& path,
                       const std::vector<std::int16_t>& pcm, int rate, int channels)
@@ -99,7 +75,7 @@ double cpuOfAudioFile(const std::function<bool(recorder::AudioFile&)>& select, c
     const std::size_t perBlock = static_cast<std::size_t>(rate) * static_cast<std::size_t>(channels);
     std::vector<std::uint8_t> block(recorder::kAudioArrayHeaderSize + perBlock * 2);
     recorder::writeAudioArrayHeader(block.data(), rate, channels);
-    const double start = cpuNow();
+    const double start = bench::processCpuSeconds();
     for (int s = 0; s < kSeconds; ++s) {
         // The copy stands for the capture control's handing over of a block.
         std::memcpy(block.data() + recorder::kAudioArrayHeaderSize, pcm.data() + s * perBlock, perBlock * 2);
@@ -109,7 +85,7 @@ double cpuOfAudioFile(const std::function<bool(recorder::AudioFile&)>& select, c
         }
     }
     file.Close();
-    return cpuNow() - start;
+    return bench::processCpuSeconds() - start;
 }
 
 } // namespace
@@ -156,7 +132,7 @@ int main(int argc, char** argv)
             const std::string out = dir + "/bench-ours-" + std::to_string(&c - cases.data()) + "." + c.extension;
             ours = std::min(ours, c.narrow ? cpuOfAudioFile(c.select, out, mono8k, 8000, 1)
                                            : cpuOfAudioFile(c.select, out, stereo, 44100, 2));
-            theirs = std::min(theirs, cpuOfCommand(c.theirs));
+            if (const double t = bench::cpuOfCommand(c.theirs); t >= 0) theirs = std::min(theirs, t);
         }
         std::printf("%-30s %12.3f %12.3f %8.2f\n", c.name, ours, theirs, theirs > 0 ? ours / theirs : 0.0);
     }

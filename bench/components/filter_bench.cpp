@@ -11,6 +11,7 @@
 //
 // Usage: bench_components_filters [folder for the files, default /tmp]
 
+#include "bench/components/process_cpu.h"
 #include "recorder/components/audio_array.h"
 #include "recorder/components/record_filter_stage.h"
 #include "recorder/recording/record_filter_chain.h"
@@ -22,9 +23,6 @@
 #include <cstring>
 #include <fstream>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -84,30 +82,6 @@ std::vector<std::int16_t> readRaw(const std::string& path)
     return pcm;
 }
 
-double now(clockid_t clock)
-{
-    timespec ts{};
-    clock_gettime(clock, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-}
-
-// CPU seconds (user + system) of one run of a command; negative when it failed.
-double cpuOfCommand(const std::string& command)
-{
-    const pid_t child = fork();
-    if (child == 0) {
-        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    rusage ru{};
-    if (child < 0 || wait4(child, &status, 0, &ru) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "failed: %s\n", command.c_str());
-        return -1;
-    }
-    return double(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) + double(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-}
-
 struct StageRun {
     double cpuSeconds = 0;
     std::vector<double> blockMs; // wall time of each block
@@ -131,10 +105,10 @@ StageRun runStage(const std::string& chain, const std::vector<std::int16_t>& pcm
         // The copy stands for the capture control's handing over of a block.
         std::memcpy(block.data() + recorder::kAudioArrayHeaderSize, pcm.data() + std::size_t(s) * perBlock,
                     perBlock * 2);
-        const double wallStart = now(CLOCK_MONOTONIC), cpuStart = now(CLOCK_PROCESS_CPUTIME_ID);
+        const double wallStart = bench::clockSeconds(CLOCK_MONOTONIC), cpuStart = bench::processCpuSeconds();
         const auto filtered = stage.filter(block);
-        run.cpuSeconds += now(CLOCK_PROCESS_CPUTIME_ID) - cpuStart;
-        run.blockMs.push_back((now(CLOCK_MONOTONIC) - wallStart) * 1000);
+        run.cpuSeconds += bench::processCpuSeconds() - cpuStart;
+        run.blockMs.push_back((bench::clockSeconds(CLOCK_MONOTONIC) - wallStart) * 1000);
         const std::size_t samples = (filtered.bytes.size() - recorder::kAudioArrayHeaderSize) / 2;
         const auto* first = reinterpret_cast<const std::int16_t*>(filtered.bytes.data() + recorder::kAudioArrayHeaderSize);
         run.out.insert(run.out.end(), first, first + samples);
@@ -142,9 +116,9 @@ StageRun runStage(const std::string& chain, const std::vector<std::int16_t>& pcm
         framesOut += static_cast<long long>(samples / kChannels);
         run.maxHeldFrames = std::max(run.maxHeldFrames, framesIn - framesOut);
     }
-    const double cpuStart = now(CLOCK_PROCESS_CPUTIME_ID);
+    const double cpuStart = bench::processCpuSeconds();
     const auto rest = stage.flush();
-    run.cpuSeconds += now(CLOCK_PROCESS_CPUTIME_ID) - cpuStart;
+    run.cpuSeconds += bench::processCpuSeconds() - cpuStart;
     if (!rest.bytes.empty()) {
         const auto* first = reinterpret_cast<const std::int16_t*>(rest.bytes.data() + recorder::kAudioArrayHeaderSize);
         run.out.insert(run.out.end(), first, first + (rest.bytes.size() - recorder::kAudioArrayHeaderSize) / 2);
@@ -182,8 +156,8 @@ int main(int argc, char** argv)
     for (int run = 0; run < 5; ++run) {
         StageRun r = runStage(chain, pcm);
         if (r.cpuSeconds < best.cpuSeconds) best = std::move(r);
-        const double copy = cpuOfCommand(ffmpeg("anull"));
-        const double filters = cpuOfCommand(ffmpeg(chain));
+        const double copy = bench::cpuOfCommand(ffmpeg("anull"));
+        const double filters = bench::cpuOfCommand(ffmpeg(chain));
         if (copy < 0 || filters < 0) return 1;
         ffmpegCopy = std::min(ffmpegCopy, copy);
         ffmpegFilters = std::min(ffmpegFilters, filters);

@@ -1,5 +1,7 @@
 #include "recorder/components/record_filter_graph.h"
 
+#include "recorder/components/encoders/ffmpeg_handles.h"
+
 extern "C" {
 #include <libavfilter/avfilter.h>
 #include <libavfilter/buffersink.h>
@@ -23,12 +25,8 @@ struct GraphDeleter {
 struct InOutDeleter {
     void operator()(AVFilterInOut* io) const { avfilter_inout_free(&io); }
 };
-struct FrameDeleter {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
 using GraphPtr = std::unique_ptr<AVFilterGraph, GraphDeleter>;
 using InOutPtr = std::unique_ptr<AVFilterInOut, InOutDeleter>;
-using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 
 // Owns the layout's allocation (only custom layouts have one).
 struct Layout {
@@ -36,12 +34,7 @@ struct Layout {
     ~Layout() { av_channel_layout_uninit(&value); }
 };
 
-std::string failure(const std::string& step, int code)
-{
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return step + ": " + text;
-}
+std::string failure(const std::string& step, int code) { return step + ": " + ff::errorText(code); }
 
 } // namespace
 
@@ -50,7 +43,7 @@ struct RecordFilterGraph::Handles {
     AVFilterContext* source = nullptr; // owned by graph
     AVFilterContext* sink = nullptr;   // owned by graph
     Layout layout;
-    FramePtr received;
+    ff::Frame received;
 };
 
 std::unique_ptr<RecordFilterGraph> RecordFilterGraph::create(int sampleRate, int channels, const std::string& chain,
@@ -145,7 +138,7 @@ bool RecordFilterGraph::process(std::span<const std::int16_t> in, std::vector<st
         return false;
     }
 
-    FramePtr frame(av_frame_alloc());
+    ff::Frame frame(av_frame_alloc());
     int ret = frame ? 0 : AVERROR(ENOMEM);
     if (ret >= 0) {
         frame->format = AV_SAMPLE_FMT_S16;

@@ -9,8 +9,17 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <QVBoxLayout>
 
 namespace recorder {
+
+QGroupBox* framed(QWidget* parent, const char* title, QWidget* content)
+{
+    auto* box = new QGroupBox(title, parent);
+    content->setParent(box);
+    (new QVBoxLayout(box))->addWidget(content);
+    return box;
+}
 
 RateOptions::RateOptions(std::span<const int> rates, QWidget* parent)
     : QGroupBox("Frequency (Hz)", parent), rates_(rates.begin(), rates.end())

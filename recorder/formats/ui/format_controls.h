@@ -15,6 +15,9 @@ class QSlider;
 
 namespace recorder {
 
+// A group box titled `title` around one control.
+QGroupBox* framed(QWidget* parent, const char* title, QWidget* content);
+
 // The rate options of the WAV and VOX dialogs (F1..F8) and of the G.723 and
 // G.726 dialogs (F1..F10), and the rate lists of the other dialogs.
 inline constexpr std::array<int, 8> kWavRates = {8000, 16000, 24000, 32000, 11025, 22050, 44100, 48000};

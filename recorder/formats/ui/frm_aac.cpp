@@ -22,14 +22,6 @@ namespace {
 
 constexpr const char* kSection = "AAC";
 
-QGroupBox* group(QWidget* parent, const char* title, QWidget* content)
-{
-    auto* g = new QGroupBox(title, parent);
-    content->setParent(g);
-    (new QVBoxLayout(g))->addWidget(content);
-    return g;
-}
-
 } // namespace
 
 frmAAC::frmAAC(AudioFormatSettings& aac, AudioFile& file, QLineEdit* txtAAC, UserPrompts* prompts, QWidget* parent)
@@ -39,11 +31,11 @@ frmAAC::frmAAC(AudioFormatSettings& aac, AudioFile& file, QLineEdit* txtAAC, Use
     ComboType = new QComboBox(this);
     ComboType->setObjectName("ComboType");
     ComboType->addItems({"Main", "LC", "SSR", "LTP"});
-    layout->addWidget(group(this, "Type Object", ComboType));
+    layout->addWidget(framed(this, "Type Object", ComboType));
     ComboSampleRate = rateList(kListRates, this);
-    layout->addWidget(group(this, "Sample Rate (Hz)", ComboSampleRate));
+    layout->addWidget(framed(this, "Sample Rate (Hz)", ComboSampleRate));
     ComboChannels = channelLayoutList(this);
-    layout->addWidget(group(this, "Channels", ComboChannels));
+    layout->addWidget(framed(this, "Channels", ComboChannels));
 
     auto* quality = new QGroupBox("Encoder Quality", this);
     auto* qualityGrid = new QGridLayout(quality);

@@ -25,14 +25,6 @@ constexpr int kUsualRate = 48000;
 constexpr int kUsualLayout = 2;
 constexpr int kUsualBitrate = 192;
 
-QGroupBox* group(QWidget* parent, const char* title, QWidget* content)
-{
-    auto* g = new QGroupBox(title, parent);
-    content->setParent(g);
-    (new QVBoxLayout(g))->addWidget(content);
-    return g;
-}
-
 } // namespace
 
 frmAC3::frmAC3(AudioFile& file, QLineEdit* txtAC3, UserPrompts* prompts, QWidget* parent)
@@ -40,9 +32,9 @@ frmAC3::frmAC3(AudioFile& file, QLineEdit* txtAC3, UserPrompts* prompts, QWidget
 {
     auto* layout = new QVBoxLayout(this);
     ComboSampleRate = rateList(kAc3Rates, this);
-    layout->addWidget(group(this, "Sample Rate (Hz)", ComboSampleRate));
+    layout->addWidget(framed(this, "Sample Rate (Hz)", ComboSampleRate));
     ComboChannels = channelLayoutList(this);
-    layout->addWidget(group(this, "Channels", ComboChannels));
+    layout->addWidget(framed(this, "Channels", ComboChannels));
     GroupBoxBitrate = new BitrateGroup(this);
     GroupBoxBitrate->slider()->setValue(*bitratePosition(kUsualBitrate));
     layout->addWidget(GroupBoxBitrate);
