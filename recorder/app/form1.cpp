@@ -7,6 +7,7 @@
 #include "recorder/app/picture_button.h"
 #include "recorder/app/skin.h"
 #include "recorder/app/system_commands.h"
+#include "recorder/app/tray_icon.h"
 #include "recorder/app/user_prompts.h"
 #include "recorder/components/audio_compress.h"
 #include "recorder/components/audio_file.h"
@@ -401,6 +402,7 @@ void Form1::Form_Load()
     connect(DeviceCombo, qOverload<int>(&QComboBox::activated), this, [this] { DeviceCombo_Click(); });
     connect(cmbSrcInput, qOverload<int>(&QComboBox::activated), this, [this] { cmbSrcInput_Click(); });
     connectCommands();
+    createTray();
 }
 
 void Form1::FillDeviceList()
@@ -499,15 +501,22 @@ void Form1::cmdStop_Click()
 
 void Form1::closeEvent(QCloseEvent* event)
 {
-    // Without a tray icon to come back from, closing the window ends the program.
     event->ignore();
-    exitsystem();
+    // With a tray icon to come back from, closing only hides; without one it ends the program.
+    if (hidesIntoTray())
+        hide();
+    else
+        exitsystem();
 }
 
 void Form1::changeEvent(QEvent* event)
 {
-    // Minimising minimises normally: with no tray icon, hiding would leave no way back.
     QMainWindow::changeEvent(event);
+    // Minimising hides into the tray; without a tray it minimises, leaving a way back.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && hidesIntoTray())
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized() && hidesIntoTray()) hide();
+        });
 }
 
 void Form1::showSettingsWriteFailure()
@@ -520,6 +529,7 @@ void Form1::exitsystem()
     if (exited_) return;
     if (flgRecord) StopRecord();
     if (playback_ && !playback_->playStopped()) StopPlayback();
+    removeTray();
 
     if (ListView1->topLevelItemCount() > 0 &&
         prompts_.message(this, "Do you need to save the recording project file?", MessageIcon::Question,

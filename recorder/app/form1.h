@@ -41,6 +41,7 @@ class MainPlayback;
 class MP3Lame;
 class PictureButton;
 class PlaybackView;
+class TrayIcon;
 class UserPrompts;
 
 inline constexpr const char* kMainCaption = "Velmor Sound Recorder v3.50 ";
@@ -104,6 +105,10 @@ public:
     bool exited() const { return exited_; }
     // The playback state (null after exitsystem).
     const MainPlayback* playback() const { return playback_.get(); }
+    // The notification-area icon (null before load).
+    TrayIcon* tray() const { return tray_.get(); }
+    // Shows the window again from the tray.
+    void restoreWindow();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -148,6 +153,11 @@ private:
     // The record settings window (form1_settings.cpp).
     void openFormatSettings();
 
+    // The tray icon (form1_tray.cpp): minimising and closing hide the window while it is shown.
+    void createTray();
+    bool hidesIntoTray() const;
+    void removeTray();
+
     void AudioRecord_EndArrayRecord(const VARIANT& nBlock);
     void AudioRecord_Timer(const VARIANT& currentSamples, const std::vector<short>& levels);
     void Timer1_Timer();
@@ -185,6 +195,7 @@ private:
     std::unique_ptr<RecordFilterStage> recordFilter_;
     bool exited_ = false;
     QWidget* picturePanel_ = nullptr;
+    std::unique_ptr<TrayIcon> tray_;
 };
 
 } // namespace recorder
