@@ -1,0 +1,17 @@
+#pragma once
+// What the schedule drives: the main window's recording. An interface so the
+// trigger runs, and is tested, without a window.
+
+namespace recorder {
+
+class ScheduleRecorder {
+public:
+    virtual ~ScheduleRecorder() = default;
+    // Ends any running recording and starts a new file with the current output settings.
+    virtual void StartRecord() = 0;
+    // Ends the running recording; nothing while idle.
+    virtual void StopRecord() = 0;
+    virtual bool isRecording() const = 0;
+};
+
+} // namespace recorder
