@@ -186,6 +186,7 @@ private:
 
     std::string recordBaseName_;
     std::string recordPath_;
+    std::string recordDescription_;
     std::time_t recordStartTime_ = 0;
     std::int32_t recordSeconds_ = 0;
     long long lostFrames_ = 0;

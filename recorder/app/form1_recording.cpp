@@ -134,6 +134,8 @@ void Form1::StartRecord()
     // Settings the filters cannot use switch their filter off and are named in
     // the status bar; they never keep a recording from starting.
     const FormatInfo format = AudioFile->CurrentFormat();
+    // The settings window may select other formats while this one records: keep its description.
+    recordDescription_ = format.Description;
     RecordFilterSettings filters = readRecordFilterSettings(settings, format.SampleRate);
     recordFilter_ = std::make_unique<RecordFilterStage>(format.SampleRate, format.Channels,
                                                         recordFilterChain(filters, format.Channels),
@@ -282,7 +284,7 @@ bool Form1::writeCaptureBlock(SAFEARRAY* block)
     const auto filtered = recordFilter_->filter(bytesOf(block));
     if (filtered.notesChanged)
         StatusPanel2->setText(QString::fromStdString(
-            recordingStatus(AudioFile->CurrentFormat().Description, recordFilter_.get(), lostFrames_)));
+            recordingStatus(recordDescription_, recordFilter_.get(), lostFrames_)));
     return AudioFile->WriteArray(filtered.bytes);
 }
 
@@ -306,7 +308,7 @@ void Form1::reportLostFrames()
     if (lost.vt == VT_EMPTY || FAILED(com::toLongLong(lost, frames)) || frames <= lostFrames_) return;
     lostFrames_ = frames;
     StatusPanel2->setText(
-        QString::fromStdString(recordingStatus(AudioFile->CurrentFormat().Description, recordFilter_.get(), frames)));
+        QString::fromStdString(recordingStatus(recordDescription_, recordFilter_.get(), frames)));
 }
 
 void Form1::AudioRecord_Timer(const VARIANT&, const std::vector<short>& levels)
