@@ -403,6 +403,7 @@ void Form1::Form_Load()
     connect(cmbSrcInput, qOverload<int>(&QComboBox::activated), this, [this] { cmbSrcInput_Click(); });
     connectCommands();
     createTray();
+    startRemoteControl();
 }
 
 void Form1::FillDeviceList()
@@ -548,6 +549,7 @@ void Form1::exitsystem()
     AudioCompress.reset();
     waveIn_.reset();
     CoFreeUnusedLibraries();
+    stopRemoteControl();
 
     exited_ = true;
     hide();

@@ -8,6 +8,7 @@
 #include "platform/com/connection_point.h"
 #include "recorder/components/record_filter_stage.h"
 #include "recorder/recordings/recording_row.h"
+#include "platform/power/power_management.h"
 
 #include <QMainWindow>
 
@@ -41,6 +42,7 @@ class MainPlayback;
 class MP3Lame;
 class PictureButton;
 class PlaybackView;
+class RemoteControlServer;
 class TrayIcon;
 class UserPrompts;
 
@@ -157,6 +159,23 @@ private:
     void createTray();
     bool hidesIntoTray() const;
     void removeTray();
+
+    // Command-line control of the running recorder (form1_remote.cpp) and the
+    // sleep inhibitor held while a recording runs (form1_power.cpp).
+public:
+    RemoteControlServer* remoteControl() const { return remoteServer_; }
+    // Replaces the desktop's power management (logind on the system bus).
+    void usePowerManagement(std::unique_ptr<power::PowerManagement> power);
+    const power::SleepInhibition* sleepInhibition() const { return sleepInhibition_.get(); }
+private:
+    class RemoteAdapter;
+    void startRemoteControl();
+    void stopRemoteControl();
+    void holdSleepInhibitor();
+    void releaseSleepInhibitor();
+    RemoteControlServer* remoteServer_ = nullptr; // a child of the window
+    std::unique_ptr<power::PowerManagement> power_;
+    std::unique_ptr<power::SleepInhibition> sleepInhibition_;
 
     void AudioRecord_EndArrayRecord(const VARIANT& nBlock);
     void AudioRecord_Timer(const VARIANT& currentSamples, const std::vector<short>& levels);

@@ -168,6 +168,7 @@ void Form1::StartRecord()
         abandonStart("The recording could not start: " + why);
         return;
     }
+    holdSleepInhibitor();
 }
 
 bool Form1::startCapture(std::string& why)
@@ -234,6 +235,7 @@ void Form1::StopRecord()
         writeError_ = AudioFile->lastError();
     }
 
+    releaseSleepInhibitor();
     Timer1->stop();
     cmdPause->setEnabled(true);
     cmdPlay->setEnabled(true);

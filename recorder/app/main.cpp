@@ -1,6 +1,7 @@
 // Velmor Sound Recorder: the process entry.
 
 #include "recorder/app/apartment_pump.h"
+#include "recorder/app/command_line_handoff.h"
 #include "recorder/app/form1.h"
 #include "recorder/app/single_instance.h"
 #include "recorder/app/user_prompts.h"
@@ -8,17 +9,22 @@
 #include <QApplication>
 
 #include <csignal>
+#include <iostream>
 
 int main(int argc, char** argv)
 {
     // A sound server that goes away must not end the program through a broken pipe.
     std::signal(SIGPIPE, SIG_IGN);
+    // Commands for a running recorder are handed over before any window system is needed.
+    const recorder::CommandLine commandLine = recorder::parseCommandLine(argc, argv);
+    recorder::SingleInstance instance;
+    if (const auto exitCode = recorder::handOffCommandLine(commandLine, instance.isFirst(), "recorder", std::cout, std::cerr))
+        return *exitCode;
     QApplication app(argc, argv);
     QApplication::setApplicationName(recorder::kApplicationTitle);
     QApplication::setQuitOnLastWindowClosed(false); // only exitsystem ends the program
 
     recorder::QtUserPrompts prompts;
-    recorder::SingleInstance instance;
     if (!instance.isFirst()) {
         prompts.message(nullptr, "There is another copy of the application being executed!", recorder::MessageIcon::Error,
                         recorder::MessageButtons::Ok);
@@ -30,6 +36,7 @@ int main(int argc, char** argv)
     {
         recorder::Form1 window(prompts);
         window.show();
+        if (commandLine.action == recorder::CommandLineAction::Record) window.StartRecord();
         result = QApplication::exec();
     }
     return result;

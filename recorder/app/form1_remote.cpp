@@ -1,0 +1,65 @@
+// The main window's side of the command line: a second process's --record,
+// --stop, --show and --status reach these through the local socket.
+
+#include "recorder/app/form1.h"
+
+#include "recorder/app/remote_control_server.h"
+#include "recorder/app/remote_socket_path.h"
+
+#include <iostream>
+
+#include <unistd.h>
+
+namespace recorder {
+
+class Form1::RemoteAdapter : public RemoteTarget {
+public:
+    explicit RemoteAdapter(Form1& form) : form_(form) {}
+
+    RemoteReply perform(RemoteCommand command) override
+    {
+        if (form_.exited_) return {false, "the recorder is shutting down"};
+        switch (command) {
+        case RemoteCommand::Record:
+            form_.StartRecord();
+            if (!form_.flgRecord) return {false, "the recording did not start; the recorder's window says why"};
+            return {true, "recording " + form_.recordPath_};
+        case RemoteCommand::Stop: {
+            // Stopping while idle changes nothing, as the Stop menu command.
+            if (!form_.flgRecord) return {true, "idle"};
+            form_.StopRecord();
+            return {true, "stopped " + form_.recordPath_};
+        }
+        case RemoteCommand::Show:
+            form_.showNormal();
+            form_.raise();
+            form_.activateWindow();
+            return {true, "shown"};
+        case RemoteCommand::Status:
+            return {true, statusText(form_.flgRecord, form_.recordPath_, form_.recordSeconds_)};
+        }
+        return {false, "unknown request"};
+    }
+
+private:
+    Form1& form_;
+};
+
+void Form1::startRemoteControl()
+{
+    const SocketPlace place = remoteSocketPath();
+    std::string why = place.error;
+    if (!place.path.empty()) {
+        remoteServer_ = new RemoteControlServer(std::make_unique<RemoteAdapter>(*this), ::geteuid(), this);
+        if (remoteServer_->listen(place.path, why)) return;
+    }
+    // The window works as ever; only the command line cannot reach it.
+    std::cerr << "Velmor Sound Recorder: command-line control is off: " << why << "\n";
+}
+
+void Form1::stopRemoteControl()
+{
+    if (remoteServer_) remoteServer_->close();
+}
+
+} // namespace recorder
