@@ -404,6 +404,7 @@ void Form1::Form_Load()
     connectCommands();
     createTray();
     startRemoteControl();
+    createSchedule();
 }
 
 void Form1::FillDeviceList()
@@ -528,6 +529,7 @@ void Form1::showSettingsWriteFailure()
 void Form1::exitsystem()
 {
     if (exited_) return;
+    closeSchedule();
     if (flgRecord) StopRecord();
     if (playback_ && !playback_->playStopped()) StopPlayback();
     removeTray();

@@ -38,6 +38,7 @@ class AudioFormatSettings;
 class Audioplayer;
 class CaptureEventSink;
 class DesktopLauncher;
+class Form5;
 class MainPlayback;
 class MP3Lame;
 class PictureButton;
@@ -159,6 +160,15 @@ private:
     void createTray();
     bool hidesIntoTray() const;
     void removeTray();
+
+    // The schedule (form1_schedule.cpp): Form5 loaded hidden, its check driving the recording for the whole run.
+public:
+    Form5* schedule() const { return form5_; }
+private:
+    void createSchedule();
+    void showSchedule();
+    void closeSchedule();
+    Form5* form5_ = nullptr; // a child window of this one
 
     // Command-line control of the running recorder (form1_remote.cpp) and the
     // sleep inhibitor held while a recording runs (form1_power.cpp).
