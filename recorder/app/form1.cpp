@@ -22,6 +22,7 @@
 #include "recorder/wavein/wave_in_recorder.h"
 
 #include "platform/com/class_registry.h"
+#include "platform/hotkeys/global_hotkeys.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -56,11 +57,13 @@ QAction* addItem(QMenu* menu, const QString& text, bool enabled = true)
 
 } // namespace
 
-Form1::Form1(UserPrompts& prompts, DesktopLauncher* launcher, QWidget* parent)
+Form1::Form1(UserPrompts& prompts, DesktopLauncher* launcher, hotkeys::GlobalHotkeys* globalHotkeys, QWidget* parent)
     : QMainWindow(parent),
       prompts_(prompts),
       ownLauncher_(launcher ? nullptr : std::make_unique<SystemLauncher>()),
-      launcher_(launcher ? *launcher : *ownLauncher_)
+      launcher_(launcher ? *launcher : *ownLauncher_),
+      ownHotkeys_(globalHotkeys ? nullptr : hotkeys::createPlatformHotkeys()),
+      hotkeys_(globalHotkeys ? *globalHotkeys : *ownHotkeys_)
 {
     setObjectName("Form1");
     setWindowTitle(kMainCaption);
@@ -403,6 +406,7 @@ void Form1::Form_Load()
     connect(cmbSrcInput, qOverload<int>(&QComboBox::activated), this, [this] { cmbSrcInput_Click(); });
     connectCommands();
     createTray();
+    registerHotkeys();
     startRemoteControl();
     createSchedule();
 }
@@ -551,6 +555,7 @@ void Form1::exitsystem()
     AudioCompress.reset();
     waveIn_.reset();
     CoFreeUnusedLibraries();
+    releaseHotkeys();
     stopRemoteControl();
 
     exited_ = true;

@@ -30,6 +30,10 @@ class QTreeWidget;
 class QTreeWidgetItem;
 class WaveInRecorder;
 
+namespace hotkeys {
+class GlobalHotkeys;
+}
+
 namespace recorder {
 
 class AudioCompress;
@@ -53,8 +57,10 @@ class Form1 : public QMainWindow {
     Q_OBJECT
 public:
     // Builds the window and runs its load steps. Without a launcher, other
-    // programs and documents are opened through the desktop.
-    explicit Form1(UserPrompts& prompts, DesktopLauncher* launcher = nullptr, QWidget* parent = nullptr);
+    // programs and documents are opened through the desktop; without hotkeys,
+    // the desktop's global-key service is used.
+    explicit Form1(UserPrompts& prompts, DesktopLauncher* launcher = nullptr, hotkeys::GlobalHotkeys* globalHotkeys = nullptr,
+                   QWidget* parent = nullptr);
     ~Form1() override;
 
     // --- public members other windows use ---
@@ -170,6 +176,11 @@ private:
     void closeSchedule();
     Form5* form5_ = nullptr; // a child window of this one
 
+    // The global hotkeys (form1_hotkeys.cpp): CTRL+ALT+R records, CTRL+ALT+S stops.
+    void registerHotkeys();
+    void OnHotkey(int id);
+    void releaseHotkeys();
+
     // Command-line control of the running recorder (form1_remote.cpp) and the
     // sleep inhibitor held while a recording runs (form1_power.cpp).
 public:
@@ -226,6 +237,9 @@ private:
     bool exited_ = false;
     QWidget* picturePanel_ = nullptr;
     std::unique_ptr<TrayIcon> tray_;
+    std::unique_ptr<hotkeys::GlobalHotkeys> ownHotkeys_;
+    hotkeys::GlobalHotkeys& hotkeys_;
+    std::vector<int> heldHotkeys_; // the ids registered, released at exit
 };
 
 } // namespace recorder

@@ -28,7 +28,7 @@ void RecorderWindowTest::TearDown()
     std::filesystem::remove_all(home_, ec);
 }
 
-void RecorderWindowTest::openWindow() { form_ = std::make_unique<Form1>(prompts_, &launcher_); }
+void RecorderWindowTest::openWindow() { form_ = std::make_unique<Form1>(prompts_, &launcher_, hotkeys_); }
 
 bool RecorderWindowTest::selectTestDevice()
 {

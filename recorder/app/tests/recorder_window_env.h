@@ -4,6 +4,7 @@
 // the capture control registered there.
 
 #include "recorder/app/form1.h"
+#include "recorder/app/tests/scripted_hotkeys.h"
 #include "recorder/app/tests/scripted_launcher.h"
 #include "recorder/app/tests/scripted_prompts.h"
 
@@ -39,6 +40,8 @@ protected:
     std::string home_;
     ScriptedPrompts prompts_;
     ScriptedLauncher launcher_; // nothing outside the test is ever started
+    ScriptedHotkeys scriptedHotkeys_;
+    hotkeys::GlobalHotkeys* hotkeys_ = &scriptedHotkeys_; // the window's hotkeys; a test may pass real ones
     std::unique_ptr<testsound::PipeSource> input_;
     std::unique_ptr<Form1> form_;
 };
