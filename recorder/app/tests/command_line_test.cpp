@@ -2,6 +2,9 @@
 // script runs it when no recorder is running.
 
 #include "recorder/app/command_line.h"
+#include "recorder/app/command_line_handoff.h"
+
+#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -46,6 +49,18 @@ TEST(CommandLineOptions, UnknownOrConflictingOptionsAreRefusedWithAReason)
     EXPECT_NE(unknown.error.find("--recrod"), std::string::npos);
     EXPECT_EQ(parse({"--record", "--stop"}).action, CommandLineAction::Invalid);
     EXPECT_EQ(parse({"--"}).action, CommandLineAction::Invalid);
+}
+
+TEST(CommandLineHandoff, TheFirstProcessOpensTheWindowOnlyForRecordOrNoOption)
+{
+    std::ostringstream out, err;
+    EXPECT_FALSE(handOffCommandLine({CommandLineAction::Start, {}}, true, "recorder", out, err));
+    EXPECT_FALSE(handOffCommandLine({CommandLineAction::Record, {}}, true, "recorder", out, err))
+        << "--record with none running starts the recorder (which records at once)";
+    EXPECT_FALSE(handOffCommandLine({CommandLineAction::Start, {}}, false, "recorder", out, err))
+        << "no option while one runs: the window's single-instance message";
+    EXPECT_EQ(handOffCommandLine({CommandLineAction::Status, {}}, true, "recorder", out, err), 1);
+    EXPECT_TRUE(out.str().empty());
 }
 
 struct ProgramRun {
