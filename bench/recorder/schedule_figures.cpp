@@ -1,0 +1,134 @@
+// schedule_figures [runs]: the delay from a planned row's start second to the
+// recording, on a private sound server of its own, through the real main
+// window and its schedule:
+//   - to the capture running (its first level report);
+//   - to the first captured block (the capture hands over whole blocks of
+//     about one second of sound, written from the moment the capture runs, so
+//     this is that block's length plus the delay above);
+// median, minimum and maximum of [runs] (10) rows, one after another. Then the
+// CPU the schedule's check costs while idle with 20 rows waiting.
+
+#include "recorder/app/apartment_pump.h"
+#include "recorder/app/capture_event_sink.h"
+#include "recorder/app/form1.h"
+#include "bench/recorder/bench_clock.h"
+#include "bench/recorder/silent_prompts.h"
+#include "recorder/schedule/schedule_time.h"
+#include "recorder/schedule/ui/form5.h"
+
+#include "platform/com/class_registry.h"
+#include "platform/com/connection_point.h"
+#include "platform/testserver/pipe_source.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateTime>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using bench::cpuSeconds;
+using bench::monotonicSeconds;
+using bench::runFor;
+
+struct Spread {
+    double median, min, max;
+};
+
+Spread spread(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    const double median = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+    return {median, v.front(), v.back()};
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+    std::signal(SIGPIPE, SIG_IGN);
+
+    auto server = testsound::SoundServer::startPrivate();
+    server->useInThisProcess();
+    char tmpl[] = "/tmp/velmor-schedule-figures-XXXXXX";
+    if (!mkdtemp(tmpl)) return 1;
+    setenv("VELMOR_HOME", tmpl, 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (FAILED(com::registerServerLibrary(CAPTURE_LIBRARY, false))) return 1;
+
+    QApplication app(argc, argv);
+    bench::SilentPrompts prompts;
+    recorder::ApartmentPump pump;
+    testsound::PipeSource input(*server, "schedule_figures_in", "Schedule Figures Input");
+    recorder::Form1 window(prompts);
+    const int device = window.DeviceCombo->findText("Schedule Figures Input");
+    if (device < 0) return 1;
+    window.DeviceCombo->setCurrentIndex(device);
+    emit window.DeviceCombo->activated(device);
+    recorder::Form5* schedule = window.schedule();
+
+    // A second listener on the capture control's events, beside the window's own.
+    qint64 firstLevel = 0, firstBlock = 0;
+    std::unique_ptr<testsound::SignalWriter> writer;
+    auto sink = com::ComPtr<recorder::CaptureEventSink>::adopt(com::makeObject<recorder::CaptureEventSink>());
+    sink->onTimer = [&](const VARIANT&, const std::vector<short>&) {
+        if (firstLevel) return;
+        firstLevel = QDateTime::currentMSecsSinceEpoch();
+        // Sound from the moment the capture runs: written earlier, the pipe
+        // would hand over a backlog at once and the first block would be stale.
+        input.drain();
+        writer = std::make_unique<testsound::SignalWriter>(input, testsound::Signal::sine({440.0, 1000.0}, 0.5), 1.0);
+        writer->start();
+    };
+    sink->onEndArrayRecord = [&](const VARIANT&) {
+        if (!firstBlock) firstBlock = QDateTime::currentMSecsSinceEpoch();
+    };
+    com::EventConnection events;
+    if (FAILED(events.connect(window.AudioRecord.get(), DIID__REduruZUZedova3Events, sink.get()))) return 1;
+
+    std::vector<double> toCapture, toBlock;
+    for (int i = 0; i < runs; ++i) {
+        const QDateTime start = recorder::wholeSecond(QDateTime::currentDateTime()).addSecs(2);
+        schedule->appendRow({recorder::scheduleTimeText(start), recorder::scheduleTimeText(start.addSecs(3)), "",
+                             recorder::kStatusWaiting, "figure"});
+        firstLevel = firstBlock = 0;
+        const double until = monotonicSeconds() + 7;
+        while (monotonicSeconds() < until && (window.flgRecord || !firstBlock)) runFor(20);
+        if (!firstLevel || !firstBlock) {
+            std::fprintf(stderr, "run %d: the planned recording gave no audio\n", i + 1);
+            return 1;
+        }
+        writer.reset();
+        toCapture.push_back(double(firstLevel - start.toMSecsSinceEpoch()));
+        toBlock.push_back(double(firstBlock - start.toMSecsSinceEpoch()));
+    }
+    const Spread c = spread(toCapture), b = spread(toBlock);
+    std::printf("scheduled second to capture running: median %.0f ms (min %.0f, max %.0f, %d runs)\n", c.median, c.min,
+                c.max, runs);
+    std::printf("scheduled second to first captured block: median %.0f ms (min %.0f, max %.0f, %d runs)\n", b.median,
+                b.min, b.max, runs);
+
+    schedule->ListView1->clear();
+    const QDateTime later = QDateTime::currentDateTime().addDays(1);
+    for (int i = 0; i < 20; ++i)
+        schedule->appendRow({recorder::scheduleTimeText(later.addSecs(i * 600)),
+                             recorder::scheduleTimeText(later.addSecs(i * 600 + 300)), "", recorder::kStatusWaiting, ""});
+    runFor(1000);
+    const double c0 = cpuSeconds(), w0 = monotonicSeconds();
+    runFor(10000);
+    std::printf("CPU while idle with 20 rows waiting (window hidden, no tray): %.2f %% of one core\n",
+                100 * (cpuSeconds() - c0) / (monotonicSeconds() - w0));
+
+    events.disconnect();
+    sink->detach();
+    return 0;
+}
