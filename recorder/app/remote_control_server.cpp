@@ -63,12 +63,10 @@ void RemoteControlServer::serve(QLocalSocket* socket)
         return;
     }
     const QByteArray waiting = socket->peek(qint64(kMaxRequestBytes) + 1);
-    const qsizetype end = waiting.indexOf('\n');
-    if (end < 0) {
-        if (waiting.size() > qsizetype(kMaxRequestBytes)) answer(socket, {false, "the request is too long"});
-        return; // the rest of the line is still on its way
-    }
-    const QByteArray line = socket->read(end + 1).chopped(1);
+    const RequestFrame frame = frameRequest(std::string_view(waiting.constData(), std::size_t(waiting.size())));
+    if (frame.kind == RequestFrame::TooLong) answer(socket, {false, "the request is too long"});
+    if (frame.kind != RequestFrame::Complete) return; // the rest of the line may still be on its way
+    const QByteArray line = socket->read(qint64(frame.lineBytes)).chopped(1);
     const auto command = parseRequest(std::string_view(line.constData(), std::size_t(line.size())));
     if (!command) {
         answer(socket, {false, "unknown request"});

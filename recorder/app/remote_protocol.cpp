@@ -28,6 +28,15 @@ std::optional<RemoteCommand> parseRequest(std::string_view line)
     return std::nullopt;
 }
 
+RequestFrame frameRequest(std::string_view received)
+{
+    const auto end = received.find('\n');
+    if (end == std::string_view::npos)
+        return {received.size() > kMaxRequestBytes ? RequestFrame::TooLong : RequestFrame::Incomplete, 0};
+    if (end > kMaxRequestBytes) return {RequestFrame::TooLong, 0};
+    return {RequestFrame::Complete, end + 1};
+}
+
 std::string replyText(const RemoteReply& reply) { return (reply.ok ? "ok " : "error ") + reply.text; }
 
 std::optional<RemoteReply> parseReply(std::string_view bytes)

@@ -27,6 +27,14 @@ std::string requestText(RemoteCommand command);
 // One request line without its line end; nullopt for anything else.
 std::optional<RemoteCommand> parseRequest(std::string_view line);
 
+// Where the first request ends in the bytes received so far (at most
+// kMaxRequestBytes + 1 of them need be looked at).
+struct RequestFrame {
+    enum Kind { Incomplete, TooLong, Complete } kind = Incomplete;
+    std::size_t lineBytes = 0; // with Complete: the request line with its line end
+};
+RequestFrame frameRequest(std::string_view received);
+
 std::string replyText(const RemoteReply& reply);
 std::optional<RemoteReply> parseReply(std::string_view bytes);
 
