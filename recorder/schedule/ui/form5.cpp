@@ -208,6 +208,11 @@ void Form5::reportMissed()
 
 void Form5::closeEvent(QCloseEvent* event)
 {
+    // Unloaded at exit: saved already, and closing all windows must not save again.
+    if (unloaded_) {
+        event->accept();
+        return;
+    }
     // The close box is "OK": the window only hides, and the check goes on.
     event->ignore();
     Command4_Click();
