@@ -136,7 +136,13 @@ TEST_F(RemoteWindow, ARefusedInhibitorDoesNotKeepTheRecordingFromRunning)
     openWindow();
     ASSERT_TRUE(selectTestDevice());
     form_->usePowerManagement(std::make_unique<power::LogindPowerManagement>(bus.connect("window")));
-    recordTone(1.5);
+    form_->StartRecord();
+    ASSERT_TRUE(form_->flgRecord);
+    for (int i = 0; i < 250 && form_->sleepInhibition()->error().empty(); ++i) wait(20);
+    EXPECT_FALSE(form_->sleepInhibition()->granted());
+    EXPECT_TRUE(form_->flgRecord) << "the refusal leaves the recording running";
+    wait(1200);
+    form_->StopRecord();
     EXPECT_EQ(login1.calls().size(), 1u);
     ASSERT_EQ(form_->rows().size(), 1u);
     EXPECT_TRUE(std::filesystem::exists(form_->currentRecordPath()));
