@@ -39,10 +39,5 @@ TEST(ScheduleTime, ReadsOlderFilesInTheLocalesShortFormOnly)
         EXPECT_FALSE(readScheduleTime(bad, german)) << bad;
 }
 
-TEST(ScheduleTime, WholeSecondDropsTheMilliseconds)
-{
-    EXPECT_EQ(wholeSecond(kEvening.addMSecs(999)), kEvening);
-}
-
 } // namespace
 } // namespace recorder
