@@ -147,8 +147,9 @@ TEST_F(RemoteControl, APeerOfAnotherUserIsRefusedByItsKernelReportedUid)
     // not ours, so our connection is, to it, another user's.
     listen(::geteuid() + 1);
     const RemoteOutcome outcome = send(RemoteCommand::Stop);
+    // The server hangs up without a word; how the client words that depends on
+    // whether the hang-up or its read comes first.
     EXPECT_FALSE(outcome.delivered);
-    EXPECT_NE(outcome.error.find("refused"), std::string::npos) << outcome.error;
     EXPECT_TRUE(performed_.commands.empty());
     EXPECT_EQ(server_->refusedPeers(), 1);
 }
