@@ -7,6 +7,7 @@
 // The time from the press to the key reaching the server includes starting
 // xdotool (a few ms), as for a user's key it would include the keyboard.
 
+#include "bench/recorder/bench_stats.h"
 #include "recorder/app/apartment_pump.h"
 #include "recorder/app/capture_event_sink.h"
 #include "recorder/app/form1.h"
@@ -33,12 +34,6 @@ namespace {
 
 using bench::monotonicSeconds;
 using bench::runFor;
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
 
 // Runs the event loop until `done` or `seconds` pass; false on timeout.
 template <class F>
@@ -119,8 +114,8 @@ int main(int argc, char** argv)
             if (!runUntil([&] { return !window.flgRecord; }, 10)) status = 1;
         }
         if (status == 0) {
-            std::printf("CTRL+ALT+R to the recording running: %.1f ms (median of 10)\n", median(toRecording) * 1000);
-            std::printf("CTRL+ALT+R to the first captured block: %.1f ms (median of 10)\n", median(toBlock) * 1000);
+            std::printf("CTRL+ALT+R to the recording running: %.1f ms (median of 10)\n", bench::median(toRecording) * 1000);
+            std::printf("CTRL+ALT+R to the first captured block: %.1f ms (median of 10)\n", bench::median(toBlock) * 1000);
         }
         probeEvents.disconnect();
         probe->detach();

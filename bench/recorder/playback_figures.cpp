@@ -4,6 +4,7 @@
 //     on the null sink's monitor (median of [runs], 10 by default);
 //   - CPU while playing an MP3 128 kbit/s stereo (percent of one core, 20 s).
 
+#include "bench/recorder/bench_stats.h"
 #include "recorder/app/apartment_pump.h"
 #include "recorder/app/form1.h"
 #include "bench/recorder/bench_clock.h"
@@ -118,13 +119,6 @@ pid_t spawnFfplay(const std::string& path, const std::string& seconds)
     return pid;
 }
 
-double median(std::vector<double> v)
-{
-    if (v.empty()) return -1;
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -182,9 +176,9 @@ int main(int argc, char** argv)
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }
     std::printf("double click to first audible block (median of %d): %.0f ms; ffplay start to first audible block: %.0f ms\n",
-                runs, median(ours) * 1000, median(theirs) * 1000);
+                runs, bench::median(ours) * 1000, bench::median(theirs) * 1000);
     std::printf("double click to the first block handed to the sound server (median of %d): %.1f ms\n", runs,
-                median(queued) * 1000);
+                bench::median(queued) * 1000);
 
     // CPU while playing the MP3: our whole process, then ffplay's, over 20 s.
     window.ListView1->setCurrentItem(window.ListView1->topLevelItem(1));

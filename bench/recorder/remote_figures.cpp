@@ -3,6 +3,7 @@
 // (start, lock check, connect, answer, exit). Medians.
 //   remote_figures [rounds]
 
+#include "bench/recorder/bench_stats.h"
 #include "recorder/app/remote_client.h"
 #include "recorder/app/remote_control_server.h"
 
@@ -42,12 +43,6 @@ double timedWhileServing(Work work)
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -77,8 +72,8 @@ int main(int argc, char** argv)
             process.start(RECORDER_BINARY, {"--status"});
             process.waitForFinished(10000);
         }));
-    std::printf("--status over the socket: median %.3f ms (%d rounds)\n", median(socketMs), rounds);
-    std::printf("recorder --status, whole process: median %.1f ms (%zu rounds)\n", median(processMs), processMs.size());
+    std::printf("--status over the socket: median %.3f ms (%d rounds)\n", bench::median(socketMs), rounds);
+    std::printf("recorder --status, whole process: median %.1f ms (%zu rounds)\n", bench::median(processMs), processMs.size());
     ::close(lock);
     std::filesystem::remove_all(home);
     return 0;

@@ -8,6 +8,7 @@
 // median, minimum and maximum of [runs] (10) rows, one after another. Then the
 // CPU the schedule's check costs while idle with 20 rows waiting.
 
+#include "bench/recorder/bench_stats.h"
 #include "recorder/app/apartment_pump.h"
 #include "recorder/app/capture_event_sink.h"
 #include "recorder/app/form1.h"
@@ -45,9 +46,7 @@ struct Spread {
 Spread spread(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    const double median = n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-    return {median, v.front(), v.back()};
+    return {bench::median(v), v.front(), v.back()};
 }
 
 } // namespace
