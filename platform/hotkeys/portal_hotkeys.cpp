@@ -124,6 +124,10 @@ std::optional<QVariantMap> PortalHotkeys::request(const QString& method, QList<Q
         loop_ = &loop;
         loop.exec();
         loop_ = nullptr;
+        // Withdraw the question: the desktop would otherwise go on asking the
+        // user, and bind keys this call reports as not held.
+        if (!answer_)
+            bus_.send(QDBusMessage::createMethodCall(kService, handle, "org.freedesktop.portal.Request", "Close"));
     }
     bus_.disconnect(kService, path, "org.freedesktop.portal.Request", "Response", this, slot);
     if (handle != path) bus_.disconnect(kService, handle, "org.freedesktop.portal.Request", "Response", this, slot);

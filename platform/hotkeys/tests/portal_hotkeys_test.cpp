@@ -198,6 +198,10 @@ TEST_F(PortalHotkeysTest, APortalThatNeverAnswersHoldsNothingAfterTheWait)
     EXPECT_EQ(hotkeys->registerHotkeys({kRecord, kStop}), (std::vector<bool>{false, false}));
     EXPECT_GE(clock.elapsed(), 300);
     EXPECT_LT(clock.elapsed(), 3000);
+    // The question is withdrawn, so the desktop does not go on asking the user
+    // for keys the program has given up on.
+    EXPECT_TRUE(waitFor([&] { return portal_->requestCloses() == 1; }));
+    EXPECT_EQ(portal_->bindCalls(), 0);
 }
 
 } // namespace
