@@ -8,6 +8,7 @@
 #include "platform/hotkeys/global_hotkeys.h"
 
 #include <QPointer>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -32,17 +33,22 @@ void Form1::registerHotkeys()
     const bool record = held.size() > 0 && held[0];
     const bool stop = held.size() > 1 && held[1];
     if (record) heldHotkeys_.push_back(kRecordHotkey);
-    else
-        prompts_.message(this,
-                         "Can not register the hotkeys CTRL+ALT+R ...this key is already registered by some other "
-                         "running applications.",
-                         MessageIcon::Error);
     if (stop) heldHotkeys_.push_back(kStopHotkey);
-    else
-        prompts_.message(this,
-                         "Can not register the hotkeys CTRL+ALT+S ... this key is already registered by some other "
-                         "running applications.",
-                         MessageIcon::Error);
+    if (record && stop) return;
+    // Said once the event loop runs, so that a recording asked for on the
+    // command line starts at once rather than after the user has read them.
+    QTimer::singleShot(0, this, [this, record, stop] {
+        if (!record)
+            prompts_.message(this,
+                             "Can not register the hotkeys CTRL+ALT+R ...this key is already registered by some other "
+                             "running applications.",
+                             MessageIcon::Error);
+        if (!stop)
+            prompts_.message(this,
+                             "Can not register the hotkeys CTRL+ALT+S ... this key is already registered by some other "
+                             "running applications.",
+                             MessageIcon::Error);
+    });
 }
 
 void Form1::OnHotkey(int id)

@@ -177,6 +177,8 @@ TEST_P(TakenHotkey, GivesItsMessageAndTheOtherKeyStillWorks)
     ASSERT_TRUE(other.grabCtrlAlt(taken));
     openWindow();
     ASSERT_TRUE(selectTestDevice());
+    EXPECT_TRUE(prompts_.messages.empty()) << "said once the event loop runs";
+    wait(100);
     ASSERT_EQ(prompts_.messages.size(), 1u);
     EXPECT_EQ(prompts_.messages[0].text, taken == 'R' ? kRecordMessage : kStopMessage);
     EXPECT_EQ(prompts_.messages[0].icon, MessageIcon::Error);

@@ -93,6 +93,38 @@ TEST_F(RemoteWindow, RecordStatusAndStopFromTheCommandLine)
     EXPECT_TRUE(prompts_.messages.empty());
 }
 
+// The program itself started with --record, as a script would start it: it
+// records at once, although on this display no hotkey can be had and its two
+// messages wait for the user.
+TEST_F(RemoteWindow, AFirstRecorderStartedWithRecordRecordsAtOnce)
+{
+    QProcess first;
+    first.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    first.start(RECORDER_BINARY, {"--record"});
+    ASSERT_TRUE(first.waitForStarted(5000));
+
+    ProgramRun status;
+    for (int i = 0; i < 100 && !status.out.startsWith("recording "); ++i) {
+        status = recorder("--status");
+        if (!status.out.startsWith("recording ")) wait(100);
+    }
+    ASSERT_TRUE(status.out.startsWith("recording ")) << status.out.toStdString() << status.err.toStdString();
+    const std::string path = status.out.mid(10).section(' ', 0, -2).toStdString();
+    EXPECT_EQ(std::filesystem::path(path).parent_path(), std::filesystem::path(home_)) << path;
+    wait(1500);
+
+    const ProgramRun stop = recorder("--stop");
+    EXPECT_EQ(stop.exitCode, 0) << stop.err.toStdString();
+    EXPECT_EQ(stop.out.toStdString(), "stopped " + path + "\n");
+    EXPECT_EQ(recorder("--status").out, "idle\n");
+    ASSERT_TRUE(std::filesystem::exists(path));
+    EXPECT_GE(std::filesystem::file_size(path), 44u);
+
+    first.terminate();
+    if (!first.waitForFinished(5000)) first.kill();
+    first.waitForFinished(5000);
+}
+
 TEST_F(RemoteWindow, ARecordingHoldsSleepFromStartToStop)
 {
     power::testing::PrivateBus bus;
