@@ -17,7 +17,12 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
     // Commands for a running recorder are handed over before any window system is needed.
     const recorder::CommandLine commandLine = recorder::parseCommandLine(argc, argv);
-    recorder::SingleInstance instance;
+    // Only a process that would become the recorder waits out a client's brief hold of the lock.
+    const bool mayRun = commandLine.action == recorder::CommandLineAction::Start ||
+                        commandLine.action == recorder::CommandLineAction::Record;
+    recorder::SingleInstance instance(recorder::SingleInstance::defaultLockPath(), mayRun ? 250 : 0);
+    if (!instance.lockError().empty())
+        std::cerr << "Velmor Sound Recorder: cannot tell whether another copy runs: " << instance.lockError() << "\n";
     if (const auto exitCode = recorder::handOffCommandLine(commandLine, instance.isFirst(), "recorder", std::cout, std::cerr))
         return *exitCode;
     QApplication app(argc, argv);

@@ -1,6 +1,8 @@
 #include "recorder/app/single_instance.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -15,15 +17,31 @@ std::string SingleInstance::defaultLockPath()
     return "/tmp/velmor-sound-recorder-" + std::to_string(::getuid()) + ".lock";
 }
 
-SingleInstance::SingleInstance(std::string lockPath)
+SingleInstance::SingleInstance(std::string lockPath, int graceMs)
 {
     int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return;
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
+    if (fd < 0) {
+        lockError_ = lockPath + ": " + std::strerror(errno);
+        first_ = true;
         return;
     }
+    constexpr int kStepMs = 25;
+    for (int waited = 0;; waited += kStepMs) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) break;
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            lockError_ = lockPath + ": " + std::strerror(errno);
+            ::close(fd);
+            first_ = true;
+            return;
+        }
+        if (waited >= graceMs) {
+            ::close(fd);
+            return;
+        }
+        ::usleep(kStepMs * 1000);
+    }
     fd_ = fd;
+    first_ = true;
 }
 
 SingleInstance::~SingleInstance()
