@@ -88,6 +88,9 @@ PortalHotkeys::PortalHotkeys(const QDBusConnection& bus, int answerWaitMs) : bus
 {
     qDBusRegisterMetaType<PortalShortcut>();
     qDBusRegisterMetaType<QList<PortalShortcut>>();
+    // QtDBus reads the slot's parameter types by name; until the object-path
+    // type is known by name, the connection succeeds but no signal matches it.
+    qRegisterMetaType<QDBusObjectPath>();
     bus_.connect(kService, kPath, kInterface, "Activated", this,
                  SLOT(onActivated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
 }

@@ -73,6 +73,29 @@ TEST(PortalHotkeysWithoutPortal, CreateAnswersNullAtOnce)
     EXPECT_LT(clock.elapsed(), 1000);
 }
 
+// First of the portal cases, so that a whole run also sees presses delivered in
+// a process that has not used QtDBus's object-path type before.
+TEST_F(PortalHotkeysTest, OnlyPressesOfHeldShortcutsOfItsSessionReachTheHandler)
+{
+    auto hotkeys = create();
+    ASSERT_NE(hotkeys, nullptr);
+    ASSERT_EQ(hotkeys->registerHotkeys({kRecord, kStop}), (std::vector<bool>{true, true}));
+    const QString record = shortcutOn("CTRL+ALT+r");
+    const QString stop = shortcutOn("CTRL+ALT+s");
+
+    portal_->activate(portal_->session(), record);
+    ASSERT_TRUE(waitFor([&] { return !pressed_.empty(); }));
+    EXPECT_EQ(pressed_, std::vector<int>{1});
+
+    portal_->activate("/org/freedesktop/portal/desktop/session/1_99/other", record);
+    portal_->activate(portal_->session(), "another-program-shortcut");
+    // Signals arrive in order: once this one is reported the two above were seen.
+    portal_->activate(portal_->session(), stop);
+    ASSERT_TRUE(waitFor([&] { return pressed_.size() >= 2; }));
+    settle();
+    EXPECT_EQ(pressed_, (std::vector<int>{1, 2}));
+}
+
 TEST_F(PortalHotkeysTest, BindsBothKeysWithTheirTriggersAndDescriptions)
 {
     auto hotkeys = create();
@@ -95,27 +118,6 @@ TEST_F(PortalHotkeysTest, BindsBothKeysWithTheirTriggersAndDescriptions)
     const auto rebound = portal_->lastBind();
     ASSERT_EQ(rebound.size(), 3u);
     EXPECT_EQ(rebound[2].preferredTrigger, "CTRL+SHIFT+5");
-}
-
-TEST_F(PortalHotkeysTest, OnlyPressesOfHeldShortcutsOfItsSessionReachTheHandler)
-{
-    auto hotkeys = create();
-    ASSERT_NE(hotkeys, nullptr);
-    ASSERT_EQ(hotkeys->registerHotkeys({kRecord, kStop}), (std::vector<bool>{true, true}));
-    const QString record = shortcutOn("CTRL+ALT+r");
-    const QString stop = shortcutOn("CTRL+ALT+s");
-
-    portal_->activate(portal_->session(), record);
-    ASSERT_TRUE(waitFor([&] { return !pressed_.empty(); }));
-    EXPECT_EQ(pressed_, std::vector<int>{1});
-
-    portal_->activate("/org/freedesktop/portal/desktop/session/1_99/other", record);
-    portal_->activate(portal_->session(), "another-program-shortcut");
-    // Signals arrive in order: once this one is reported the two above were seen.
-    portal_->activate(portal_->session(), stop);
-    ASSERT_TRUE(waitFor([&] { return pressed_.size() >= 2; }));
-    settle();
-    EXPECT_EQ(pressed_, (std::vector<int>{1, 2}));
 }
 
 TEST_F(PortalHotkeysTest, ASessionHandleSentAsAStringServesAsWell)
