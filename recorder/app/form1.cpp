@@ -409,6 +409,7 @@ void Form1::Form_Load()
     registerHotkeys();
     startRemoteControl();
     createSchedule();
+    connectTagEditor();
 }
 
 void Form1::FillDeviceList()

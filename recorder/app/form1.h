@@ -173,6 +173,9 @@ public:
 private:
     void createSchedule();
     void showSchedule();
+    // "Edit ID3" and the tag button open the tag editor (form1_tag_editor.cpp).
+    void connectTagEditor();
+    void openTagEditor();
     void closeSchedule();
     Form5* form5_ = nullptr; // a child window of this one
 
