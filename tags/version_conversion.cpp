@@ -74,8 +74,10 @@ ByteVector utf16Strings(const std::vector<std::u16string>& strings, bool termina
 
 ByteVector reencodedStrings(ByteView bytes, std::uint8_t encoding)
 {
+    // Split first: the split tells whether the text was terminated.
     bool terminated = false;
-    return utf16Strings(splitStrings(bytes, encoding, terminated), terminated);
+    const auto strings = splitStrings(bytes, encoding, terminated);
+    return utf16Strings(strings, terminated);
 }
 
 // One string in the encoding from `from`: its re-encoded bytes and where it ends.

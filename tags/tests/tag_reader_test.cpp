@@ -116,6 +116,20 @@ TEST(TagReader, VersionsTwoToFourAreTags)
     EXPECT_TRUE(frames.empty());
 }
 
+// Version-4 text in UTF-8 or UTF-16BE becomes UTF-16 with a byte-order mark,
+// keeping its terminator when it had one.
+TEST(TagReader, Version4TextIsReencodedWithItsTerminator)
+{
+    const auto body = [](const Bytes& v24Body) {
+        FrameList frames;
+        EXPECT_TRUE(readTag(tag(frame("TIT2", v24Body), 0, 4), frames, "f"));
+        return frames.empty() ? Bytes{} : frames.front()->render();
+    };
+    EXPECT_EQ(body(Bytes{3, 'a', 'b', 0}), (Bytes{1, 0xFF, 0xFE, 'a', 0, 'b', 0, 0, 0}));
+    EXPECT_EQ(body(Bytes{3, 'a', 'b'}), (Bytes{1, 0xFF, 0xFE, 'a', 0, 'b', 0}));
+    EXPECT_EQ(body(Bytes{2, 0, 'a', 0, 0}), (Bytes{1, 0xFF, 0xFE, 'a', 0, 0, 0}));
+}
+
 TEST(TagReader, UndoesUnsynchronisationAndSkipsTheExtendedHeader)
 {
     Bytes stored = frame("TIT2", hex("00 FF E0 41 00"));
