@@ -39,7 +39,7 @@ std::string failureReason(const std::string& path, const char* tag, bool removin
     return std::string("its ") + tag + (removing ? " could not be removed" : " could not be written");
 }
 
-void applyV1(clsID3v1& tag, const TagEdits& edits, const PerFile& file)
+void apply(clsID3v1& tag, const TagEdits& edits, const PerFile& file)
 {
     const auto& v = edits.v1;
     const auto take = [&](const std::string& text) { return !file.keepOriginal || !blank(text); };
@@ -59,7 +59,7 @@ void applyV1(clsID3v1& tag, const TagEdits& edits, const PerFile& file)
     else if (!file.keepOriginal) tag.tagGenre(kNoV1Genre);
 }
 
-void applyV2(clsID3v23& tag, const TagEdits& edits, const PerFile& file)
+void apply(clsID3v23& tag, const TagEdits& edits, const PerFile& file)
 {
     const auto& v = edits.v2;
     const auto take = [&](const std::string& text) { return !file.keepOriginal || !blank(text); };
@@ -82,7 +82,7 @@ void applyV2(clsID3v23& tag, const TagEdits& edits, const PerFile& file)
     if (take(edits.v2Genre)) tag.tagGenre(edits.v2Genre);
 }
 
-void takeBackV1(TagFileRecord& record, const clsID3v1& tag)
+void takeBack(TagFileRecord& record, const clsID3v1& tag)
 {
     record.v1 = {tag.tagTrack() > 0 ? std::to_string(tag.tagTrack()) : std::string(), tag.tagTitle(), tag.tagArtist(),
                  tag.tagAlbum(), tag.tagYear(), tag.tagComments()};
@@ -90,7 +90,7 @@ void takeBackV1(TagFileRecord& record, const clsID3v1& tag)
     record.hasV1 = true;
 }
 
-void takeBackV2(TagFileRecord& record, const clsID3v23& tag)
+void takeBack(TagFileRecord& record, const clsID3v23& tag)
 {
     record.v2 = {tag.tagTrack(),    tag.tagTitle(),      tag.tagArtist(),    tag.tagAlbum(),
                  tag.tagYear(),     tag.tagComments(),   tag.tagComposer(),  tag.tagOrigArtist(),
@@ -109,39 +109,45 @@ bool removed(Tag& tag)
            !tag.HasTag();
 }
 
-// Saves one file; a version that fails leaves its part of the record alone.
+void forget(TagFileRecord& record, const clsID3v1&)
+{
+    record.v1 = {};
+    record.v1Genre = 0;
+    record.hasV1 = false;
+}
+
+void forget(TagFileRecord& record, const clsID3v23&)
+{
+    record.v2 = {};
+    record.v2Genre.clear();
+    record.hasV2 = false;
+}
+
+// Writes (or with `on` clear, removes) one tag version; a failure leaves that
+// part of the record alone.
+template <class Tag>
+void saveVersion(TagFileRecord& record, bool on, const TagEdits& edits, const PerFile& file, const char* name,
+                 std::vector<TagSaveFailure>& failures)
+{
+    Tag tag;
+    tag.filename(record.path);
+    if (on) {
+        // The file's own tag first, so that what is not assigned keeps the file's value.
+        tag.ReadTag();
+        apply(tag, edits, file);
+        if (tag.SaveTag()) takeBack(record, tag);
+        else failures.push_back({record.path, failureReason(record.path, name, false)});
+    } else if (removed(tag)) {
+        forget(record, tag);
+    } else {
+        failures.push_back({record.path, failureReason(record.path, name, true)});
+    }
+}
+
 void saveOne(TagFileRecord& record, const TagEdits& edits, const PerFile& file, std::vector<TagSaveFailure>& failures)
 {
-    clsID3v1 v1;
-    v1.filename(record.path);
-    if (edits.v1On) {
-        // The file's own tag first, so that what is not assigned keeps the file's value.
-        v1.ReadTag();
-        applyV1(v1, edits, file);
-        if (v1.SaveTag()) takeBackV1(record, v1);
-        else failures.push_back({record.path, failureReason(record.path, "ID3v1 tag", false)});
-    } else if (removed(v1)) {
-        record.v1 = {};
-        record.v1Genre = 0;
-        record.hasV1 = false;
-    } else {
-        failures.push_back({record.path, failureReason(record.path, "ID3v1 tag", true)});
-    }
-
-    clsID3v23 v2;
-    v2.filename(record.path);
-    if (edits.v2On) {
-        v2.ReadTag();
-        applyV2(v2, edits, file);
-        if (v2.SaveTag()) takeBackV2(record, v2);
-        else failures.push_back({record.path, failureReason(record.path, "ID3v2 tag", false)});
-    } else if (removed(v2)) {
-        record.v2 = {};
-        record.v2Genre.clear();
-        record.hasV2 = false;
-    } else {
-        failures.push_back({record.path, failureReason(record.path, "ID3v2 tag", true)});
-    }
+    saveVersion<clsID3v1>(record, edits.v1On, edits, file, "ID3v1 tag", failures);
+    saveVersion<clsID3v23>(record, edits.v2On, edits, file, "ID3v2 tag", failures);
 }
 
 } // namespace

@@ -154,8 +154,15 @@ void Frmid3v::buildWindow()
 
     tabs = new QTabWidget(right);
     tabs->setObjectName("tabs");
-    frm[0] = buildID3v1Frame();
-    frm[1] = buildID3v2Frame();
+    frm[0] = buildTagFrame(0, txtv1, kV1Labels);
+    frm[1] = buildTagFrame(1, txtv2, kV2Labels);
+    connect(chkv1, &QCheckBox::toggled, this, &Frmid3v::setV1Enabled);
+    connect(chkv2, &QCheckBox::toggled, this, &Frmid3v::setV2Enabled);
+    txtv1[tagfield::kTrack]->installEventFilter(this);
+    connect(txtv1[tagfield::kTrack], &QLineEdit::textEdited, this, &Frmid3v::clampTrack);
+    // The ID3v2 genre is free text; the list offers the known names.
+    cmbv2->setEditable(true);
+    cmbv2->setInsertPolicy(QComboBox::NoInsert);
     tabs->addTab(frm[0], "ID3v1");
     tabs->addTab(frm[1], "ID3v2");
     rightLayout->addWidget(tabs);
@@ -199,57 +206,30 @@ void Frmid3v::buildWindow()
     resize(900, 640);
 }
 
-QWidget* Frmid3v::buildID3v1Frame()
+QWidget* Frmid3v::buildTagFrame(int version, std::span<QLineEdit*> boxes, const char* const* labels)
 {
+    const QString v = QString::number(version + 1);
     auto* frame = new QWidget;
-    frame->setObjectName("frm_0");
+    frame->setObjectName(QString("frm_%1").arg(version));
     auto* layout = new QVBoxLayout(frame);
-    layout->addWidget(buildToolbar(0));
-    chkv1 = new QCheckBox("&ID3v1 tag", frame);
-    chkv1->setObjectName("chkv1");
-    layout->addWidget(chkv1);
+    layout->addWidget(buildToolbar(version));
+    auto* check = new QCheckBox("&ID3v" + v + " tag", frame);
+    check->setObjectName("chkv" + v);
+    layout->addWidget(check);
     auto* form = new QFormLayout;
-    for (int i = 0; i < tagfield::kV1Count; ++i) {
-        txtv1[i] = new QLineEdit(frame);
-        txtv1[i]->setObjectName(QString("txtv1_%1").arg(i));
-        form->addRow(kV1Labels[i], txtv1[i]);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        boxes[i] = new QLineEdit(frame);
+        boxes[i]->setObjectName(QString("txtv%1_%2").arg(v).arg(i));
+        form->addRow(labels[i], boxes[i]);
     }
-    cmbv1 = new QComboBox(frame);
-    cmbv1->setObjectName("cmbv1");
-    cmbv1->addItems(genreList());
-    form->addRow("Genre:", cmbv1);
+    auto* genre = new QComboBox(frame);
+    genre->setObjectName("cmbv" + v);
+    genre->addItems(genreList());
+    form->addRow("Genre:", genre);
     layout->addLayout(form);
     layout->addStretch();
-    connect(chkv1, &QCheckBox::toggled, this, &Frmid3v::setV1Enabled);
-    txtv1[tagfield::kTrack]->installEventFilter(this);
-    connect(txtv1[tagfield::kTrack], &QLineEdit::textEdited, this, &Frmid3v::clampTrack);
-    return frame;
-}
-
-QWidget* Frmid3v::buildID3v2Frame()
-{
-    auto* frame = new QWidget;
-    frame->setObjectName("frm_1");
-    auto* layout = new QVBoxLayout(frame);
-    layout->addWidget(buildToolbar(1));
-    chkv2 = new QCheckBox("&ID3v2 tag", frame);
-    chkv2->setObjectName("chkv2");
-    layout->addWidget(chkv2);
-    auto* form = new QFormLayout;
-    for (int i = 0; i < tagfield::kV2Count; ++i) {
-        txtv2[i] = new QLineEdit(frame);
-        txtv2[i]->setObjectName(QString("txtv2_%1").arg(i));
-        form->addRow(kV2Labels[i], txtv2[i]);
-    }
-    cmbv2 = new QComboBox(frame);
-    cmbv2->setObjectName("cmbv2");
-    cmbv2->setEditable(true);
-    cmbv2->setInsertPolicy(QComboBox::NoInsert);
-    cmbv2->addItems(genreList());
-    form->addRow("Genre:", cmbv2);
-    layout->addLayout(form);
-    layout->addStretch();
-    connect(chkv2, &QCheckBox::toggled, this, &Frmid3v::setV2Enabled);
+    (version == 0 ? chkv1 : chkv2) = check;
+    (version == 0 ? cmbv1 : cmbv2) = genre;
     return frame;
 }
 

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -92,8 +93,8 @@ protected:
 
 private:
     void buildWindow();
-    QWidget* buildID3v1Frame();
-    QWidget* buildID3v2Frame();
+    // One version's frame: toolbar, check box, text boxes and genre box.
+    QWidget* buildTagFrame(int version, std::span<QLineEdit*> boxes, const char* const* labels);
     QToolBar* buildToolbar(int version);
     void buildMenus();
     void Form_Load();
