@@ -13,7 +13,7 @@ function(velmor_add_com_server target)
     VERSION ${ARG_VERSION}
     SOVERSION ${ARG_SOVERSION})
   # Unique symbols would pin the library in memory and defeat DllCanUnloadNow.
-  target_compile_options(${target} PRIVATE -fno-gnu-unique)
+  target_compile_options(${target} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
   target_link_options(${target} PRIVATE -Wl,--no-undefined)
   target_link_libraries(${target} PRIVATE velmor_com)
   if(VELMOR_REGISTER)
