@@ -2,15 +2,8 @@
 // sink's monitor hears, length, position, pause, seek, the end of the stream,
 // and the messages of files and outputs that fail.
 
-#include "recorder/components/encoders/encoder.h"
-#include "recorder/components/output_format.h"
 #include "recorder/player/clsFMOD.h"
-#include "recorder/player/tests/tag_bytes.h"
-
-#include "platform/com/apartment.h"
-#include "platform/testserver/sound_server.h"
-#include "platform/testserver/stream_reader.h"
-#include "platform/testserver/tone_analysis.h"
+#include "recorder/player/tests/sink_playback.h"
 
 #include <gtest/gtest.h>
 
@@ -25,12 +18,12 @@
 using namespace std::chrono_literals;
 using recorder::clsFMOD;
 using recorder::PlayerMessageIcon;
-using playertest::operator+;
 
 namespace {
 
-constexpr int kRate = 44100;
-constexpr double kLowTone = 440, kHighTone = 1000;
+using playertest::kHighTone;
+using playertest::kLowTone;
+using playertest::writeTestMp3;
 
 struct Message {
     std::string text, title;
@@ -45,32 +38,6 @@ public:
     }
     std::vector<Message> said;
 };
-
-// Two seconds of the low tone, then two of the high one, in both channels,
-// as MP3 behind an ID3v2 tag and before an ID3v1 one.
-void writeTestMp3(const std::string& path)
-{
-    std::string why;
-    const auto format = recorder::mp3Format(kRate, 128, 2, recorder::MP3Lame{}, why);
-    ASSERT_TRUE(format) << why;
-    const std::string bare = path + ".bare";
-    auto encoder = recorder::makeEncoder(*format);
-    ASSERT_TRUE(encoder && encoder->open(bare));
-    std::vector<std::int16_t> pcm;
-    for (int i = 0; i < 4 * kRate; ++i) {
-        const double f = i < 2 * kRate ? kLowTone : kHighTone;
-        const auto s = static_cast<std::int16_t>(16000 * std::sin(2 * std::numbers::pi * f * i / kRate));
-        pcm.push_back(s);
-        pcm.push_back(s);
-    }
-    ASSERT_TRUE(encoder->write(pcm) && encoder->finish()) << encoder->error();
-    std::ifstream in(bare, std::ios::binary);
-    const playertest::Bytes mp3((std::istreambuf_iterator<char>(in)), {});
-    const auto bytes = playertest::tag(3, playertest::frame("TIT2", playertest::Bytes{0} + playertest::raw("Tones"))) +
-                       mp3 + playertest::id3v1("Tones", "", "", "", "", 1, 0);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    std::filesystem::remove(bare);
-}
 
 class ClsFmodPlayback : public ::testing::Test {
 protected:
@@ -89,6 +56,7 @@ protected:
         server_ = &testsound::SoundServer::shared();
         ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
         apartment_ = com::Apartment::current();
+        listener_ = std::make_unique<playertest::SinkListener>(apartment_);
         fmod_ = std::make_unique<clsFMOD>(&messages_);
         ASSERT_TRUE(fmod_->Init(44100, 2));
     }
@@ -98,30 +66,14 @@ protected:
         CoUninitialize();
     }
 
-    void pumpFor(std::chrono::milliseconds t) { apartment_->pumpUntil([] { return false; }, t); }
-
-    // What the sink's monitor hears over the next `t`, while the apartment is
-    // pumped. Time that playback should advance passes here: a null sink
-    // nobody listens to leaves the stream's timing reports, and with them
-    // the position and the output's requests for more, standing still.
-    std::vector<std::int16_t> hear(std::chrono::milliseconds t)
-    {
-        auto recording = std::async(std::launch::async, [this, t] {
-            return testsound::recordFromSource(server_->server(), "velmor_null.monitor", kRate, 2,
-                                               static_cast<std::size_t>(t.count()) * kRate / 1000);
-        });
-        pumpFor(t + 300ms);
-        while (recording.wait_for(0ms) != std::future_status::ready) pumpFor(20ms);
-        return recording.get();
-    }
-    static double level(const std::vector<std::int16_t>& heard, double f)
-    {
-        return testsound::toneAmplitude(heard, 2, 0, f, kRate);
-    }
+    void pumpFor(std::chrono::milliseconds t) { listener_->pumpFor(t); }
+    std::vector<std::int16_t> hear(std::chrono::milliseconds t) { return listener_->hear(t); }
+    static double level(const std::vector<std::int16_t>& heard, double f) { return playertest::SinkListener::level(heard, f); }
 
     static inline std::string dir_, mp3_;
     testsound::SoundServer* server_ = nullptr;
     std::shared_ptr<com::Apartment> apartment_;
+    std::unique_ptr<playertest::SinkListener> listener_;
     ScriptedMessages messages_;
     std::unique_ptr<clsFMOD> fmod_;
 };
