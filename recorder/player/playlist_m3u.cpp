@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -94,7 +95,13 @@ std::string entryPath(std::string_view line, const std::string& folder)
     if (line.substr(0, 7) == "file://") {
         std::string_view rest = line.substr(7);
         if (rest.substr(0, 9) == "localhost") rest.remove_prefix(9);
-        return percentDecoded(rest);
+        std::string path = percentDecoded(rest);
+        const bool control = std::any_of(path.begin(), path.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 && c != '\t';
+        });
+        // Another host's file, or one that cannot be written back, stays an address.
+        if (path.empty() || path.front() != '/' || control || !validUtf8(path)) return std::string(line);
+        return fs::path(path).lexically_normal().string();
     }
     if (hasScheme(line)) return std::string(line);
     std::string path(line);
@@ -104,6 +111,36 @@ std::string entryPath(std::string_view line, const std::string& folder)
         std::replace(path.begin(), path.end(), '\\', '/');
     if (!path.empty() && path.front() == '/') return fs::path(path).lexically_normal().string();
     return (fs::path(folder) / path).lexically_normal().string();
+}
+
+// A path as a "file://" address, for paths a plain line would misread.
+std::string fileAddress(const std::string& path)
+{
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string out = "file://";
+    for (const char ch : path) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (std::isalnum(c) || std::strchr("/-._~!$&'()*+,;=:@", ch)) {
+            out += ch;
+        } else {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}
+
+// The line that names `path` in a list kept in `folder` (ending in "/").
+std::string entryLine(const std::string& path, const std::string& folder)
+{
+    const bool inside = folder.size() > 1 && path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0;
+    const std::string line = inside ? path.substr(folder.size()) : path;
+    // A line starting with "#" reads as a comment, a line's outer blanks are
+    // trimmed, and backslashes in a line without "/" read as Windows folders.
+    const bool misread = line.front() == '#' || line.front() == ' ' || line.front() == '\t' || line.back() == ' ' ||
+                         line.back() == '\t' || (line.find('/') == std::string::npos && line.find('\\') != std::string::npos);
+    return misread && !path.empty() && path.front() == '/' ? fileAddress(path) : line;
 }
 
 } // namespace
@@ -128,7 +165,8 @@ std::optional<std::vector<PlaylistEntry>> parseM3u(std::string_view text, const 
     PlaylistEntry pending;
     std::size_t start = 0;
     while (start < utf8.size()) {
-        std::size_t end = utf8.find('\n', start);
+        // CR LF, LF and the old players' lone CR all end a line.
+        std::size_t end = utf8.find_first_of("\r\n", start);
         if (end == std::string::npos) end = utf8.size();
         std::string_view line(utf8.data() + start, end - start);
         start = end + 1;
@@ -136,7 +174,6 @@ std::optional<std::vector<PlaylistEntry>> parseM3u(std::string_view text, const 
             why = "a line is too long for a playlist";
             return std::nullopt;
         }
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         line = trimmed(line);
         if (line.empty()) continue;
         if (line.front() == '#') {
@@ -187,8 +224,7 @@ std::string renderM3u(const std::vector<PlaylistEntry>& entries, const std::stri
     for (const PlaylistEntry& e : entries) {
         std::string title = e.title.empty() ? fs::path(e.path).filename().string() : e.title;
         out += "#EXTINF:" + std::to_string(e.seconds < 0 ? -1 : e.seconds) + "," + title + "\n";
-        const bool inside = folder.size() > 1 && e.path.size() > folder.size() && e.path.compare(0, folder.size(), folder) == 0;
-        out += (inside ? e.path.substr(folder.size()) : e.path) + "\n";
+        out += (e.path.empty() ? std::string() : entryLine(e.path, folder)) + "\n";
     }
     return out;
 }

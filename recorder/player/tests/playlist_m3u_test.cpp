@@ -83,6 +83,28 @@ TEST_F(PlaylistM3u, ReadsWhatOtherPlayersWrite)
     EXPECT_EQ((*old)[2].path, "/srv/a b.mp3");
     EXPECT_EQ((*old)[3].path, "/music/up.mp3");
 
+    // Addresses that decode to a line break or to bytes that are not text stay addresses.
+    auto odd_addresses = parseM3u("file:///a%0Ab.mp3\nfile:///c%FF.mp3\n", "/m", why);
+    ASSERT_TRUE(odd_addresses);
+    EXPECT_EQ((*odd_addresses)[0].path, "file:///a%0Ab.mp3");
+    EXPECT_EQ((*odd_addresses)[1].path, "file:///c%FF.mp3");
+
+    // Line ends of old Macintosh players.
+    auto mac = parseM3u("#EXTINF:3,One\ra.mp3\rb.mp3", "/m", why);
+    ASSERT_TRUE(mac);
+    ASSERT_EQ(mac->size(), 2u);
+    EXPECT_EQ((*mac)[0].title, "One");
+    EXPECT_EQ((*mac)[1].path, "/m/b.mp3");
+
+    // Names a plain line would misread go out as file addresses and come back whole.
+    const std::vector<PlaylistEntry> awkward = {{"/m/#1 hit.mp3", "", -1}, {"/m/ lead.mp3", "", -1}, {"/m/%41", "", -1}};
+    const std::string text = renderM3u(awkward, "/m/list.m3u");
+    EXPECT_NE(text.find("\nfile:///m/%231%20hit.mp3\n"), std::string::npos) << text;
+    auto back = parseM3u(text, "/m", why);
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ((*back)[i].path, awkward[i].path);
+
     // A bad duration is unknown, not a failure.
     auto odd = parseM3u("#EXTINF:abc,Name\nx.mp3\n", "/m", why);
     ASSERT_TRUE(odd);
