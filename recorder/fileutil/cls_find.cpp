@@ -49,14 +49,14 @@ std::vector<Entry> listFolder(const std::string& folder)
     return entries;
 }
 
-std::vector<std::string_view> splitPatterns(std::string_view spec)
+std::vector<std::string_view> splitPatterns(std::string_view list)
 {
     std::vector<std::string_view> patterns;
     for (;;) {
-        const std::size_t semicolon = spec.find(';');
-        patterns.push_back(spec.substr(0, semicolon));
+        const std::size_t semicolon = list.find(';');
+        patterns.push_back(list.substr(0, semicolon));
         if (semicolon == std::string_view::npos) return patterns;
-        spec.remove_prefix(semicolon + 1);
+        list.remove_prefix(semicolon + 1);
     }
 }
 

@@ -4,7 +4,7 @@
 //
 // Order of one search: with bRecursive, every subfolder first (depth first),
 // then the folder's own files, pattern by pattern in the order of the
-// ";"-separated spec. Within one folder, names are taken in order of their
+// ";"-separated pattern list. Within one folder, names are taken in order of their
 // case-folded text (then of their bytes), so the order is the same on every
 // file system and matches what users see in a sorted list.
 //
