@@ -1,6 +1,7 @@
 #include "recorder/player/playlist_m3u.h"
 
 #include "platform/profile/profile_file.h"
+#include "recorder/tagging/latin1_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -34,22 +35,6 @@ bool validUtf8(std::string_view s)
         i += n;
     }
     return true;
-}
-
-std::string latin1ToUtf8(std::string_view s)
-{
-    std::string out;
-    out.reserve(s.size() * 2);
-    for (const char ch : s) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x80) {
-            out += ch;
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
 }
 
 std::string_view trimmed(std::string_view s)
