@@ -39,12 +39,10 @@ std::string failureReason(const std::string& path, const char* tag, bool removin
     return std::string("its ") + tag + (removing ? " could not be removed" : " could not be written");
 }
 
-void apply(clsID3v1& tag, const TagEdits& edits, const PerFile& file)
+// The title and the four text fields both versions carry (indexes 1 … 5).
+template <class Tag, class Fields, class Take>
+void applyShared(Tag& tag, const Fields& v, const PerFile& file, const Take& take)
 {
-    const auto& v = edits.v1;
-    const auto take = [&](const std::string& text) { return !file.keepOriginal || !blank(text); };
-    if (file.track) tag.tagTrack(trackByte(*file.track));
-    else if (take(v[kTrack])) tag.tagTrack(trackByte(leadingNumber(v[kTrack])));
     if (file.title) {
         if (take(*file.title)) tag.tagTitle(*file.title);
     } else if (take(v[kTitle])) {
@@ -54,6 +52,15 @@ void apply(clsID3v1& tag, const TagEdits& edits, const PerFile& file)
     if (take(v[kAlbum])) tag.tagAlbum(v[kAlbum]);
     if (take(v[kYear])) tag.tagYear(v[kYear]);
     if (take(v[kComments])) tag.tagComments(v[kComments]);
+}
+
+void apply(clsID3v1& tag, const TagEdits& edits, const PerFile& file)
+{
+    const auto& v = edits.v1;
+    const auto take = [&](const std::string& text) { return !file.keepOriginal || !blank(text); };
+    if (file.track) tag.tagTrack(trackByte(*file.track));
+    else if (take(v[kTrack])) tag.tagTrack(trackByte(leadingNumber(v[kTrack])));
+    applyShared(tag, v, file, take);
     // No selected genre is "no genre", not a wrapped number.
     if (edits.v1Genre >= 0) tag.tagGenre(static_cast<std::uint8_t>(std::min(edits.v1Genre, kNoV1Genre)));
     else if (!file.keepOriginal) tag.tagGenre(kNoV1Genre);
@@ -65,15 +72,7 @@ void apply(clsID3v23& tag, const TagEdits& edits, const PerFile& file)
     const auto take = [&](const std::string& text) { return !file.keepOriginal || !blank(text); };
     if (file.track) tag.tagTrack(std::to_string(*file.track));
     else if (take(v[kTrack])) tag.tagTrack(leadingNumber(v[kTrack]) > 0 ? v[kTrack] : std::string());
-    if (file.title) {
-        if (take(*file.title)) tag.tagTitle(*file.title);
-    } else if (take(v[kTitle])) {
-        tag.tagTitle(v[kTitle]);
-    }
-    if (take(v[kArtist])) tag.tagArtist(v[kArtist]);
-    if (take(v[kAlbum])) tag.tagAlbum(v[kAlbum]);
-    if (take(v[kYear])) tag.tagYear(v[kYear]);
-    if (take(v[kComments])) tag.tagComments(v[kComments]);
+    applyShared(tag, v, file, take);
     if (take(v[kComposer])) tag.tagComposer(v[kComposer]);
     if (take(v[kOrigArtist])) tag.tagOrigArtist(v[kOrigArtist]);
     if (take(v[kCopyright])) tag.tagCopyright(v[kCopyright]);
