@@ -19,9 +19,9 @@ void AudioPlayerList::select(std::optional<std::size_t> index)
     selected_ = index && *index < entries_.size() ? index : std::nullopt;
 }
 
-void AudioPlayerList::markUnplayable(std::size_t index)
+void AudioPlayerList::markUnplayable(std::size_t index, bool unplayable)
 {
-    if (index < entries_.size()) entries_[index].unplayable = true;
+    if (index < entries_.size()) entries_[index].unplayable = unplayable;
 }
 
 std::optional<std::size_t> AudioPlayerList::firstPlayableFrom(std::size_t start, int step, bool wrap)

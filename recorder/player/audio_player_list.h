@@ -40,7 +40,8 @@ public:
 
     std::optional<std::size_t> selected() const { return selected_; }
     void select(std::optional<std::size_t> index);
-    void markUnplayable(std::size_t index);
+    // Marks an entry that failed to play, or clears the mark once it plays.
+    void markUnplayable(std::size_t index, bool unplayable = true);
 
     // The entry to play for each command; nothing on an empty list.
     std::optional<std::size_t> next();
