@@ -410,6 +410,7 @@ void Form1::Form_Load()
     startRemoteControl();
     createSchedule();
     connectTagEditor();
+    connectAudioPlayer();
 }
 
 void Form1::FillDeviceList()

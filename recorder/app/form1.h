@@ -176,6 +176,9 @@ private:
     // "Edit ID3" and the tag button open the tag editor (form1_tag_editor.cpp).
     void connectTagEditor();
     void openTagEditor();
+    // "Audio Player" and its button open the player window (form1_audio_player.cpp).
+    void connectAudioPlayer();
+    void openAudioPlayer();
     void closeSchedule();
     Form5* form5_ = nullptr; // a child window of this one
 
