@@ -2,6 +2,7 @@
 
 #include "recorder/components/audio_array.h"
 #include "recorder/components/decoders/decoder.h"
+#include "recorder/player/cd_audio.h"
 
 #include <algorithm>
 #include <cstring>
@@ -38,7 +39,7 @@ bool StreamPlayer::checkOutput(int rate, std::string& why)
 bool StreamPlayer::load(const std::string& path, std::string& why)
 {
     unload();
-    decoder_ = openDecoder(path, 0, why);
+    decoder_ = isCdAudioAddress(path) ? openCdDecoder(path, why) : openDecoder(path, 0, why);
     if (!decoder_) return false;
     state_ = State::Loaded;
     fresh_ = true;

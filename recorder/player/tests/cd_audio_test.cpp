@@ -1,20 +1,22 @@
 // Audio CDs read from CD images made here: the track list, decoding a track
 // by its tone and to the sample, seeking within a track and across the whole
-// disc, and the messages for images, drives and addresses that cannot be
-// played.
+// disc, playback through the media player on the private sound server, and
+// the messages for images, drives and addresses that cannot be played.
 
 #include "recorder/player/cd_audio.h"
 #include "recorder/player/cd_disc.h"
 #include "recorder/player/cd_track_decoder.h"
+#include "recorder/player/media_player.h"
 #include "recorder/player/tests/cd_image.h"
-
-#include "platform/testserver/tone_analysis.h"
+#include "recorder/player/tests/sink_playback.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+using namespace std::chrono_literals;
 using cdtest::toneSample;
+using playertest::SinkListener;
 
 namespace {
 
@@ -195,6 +197,50 @@ TEST_F(CdAudioTest, SamplesComeOutAsTheImageHoldsThemWhateverTheyLookLike)
     EXPECT_TRUE(std::equal(samples.begin(), samples.end(), first.begin()));
 }
 
+class CdPlaybackTest : public CdAudioTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+        listener_ = std::make_unique<SinkListener>(com::Apartment::current());
+        player_ = std::make_unique<recorder::MediaPlayer>();
+    }
+    void TearDown() override
+    {
+        player_.reset();
+        listener_.reset();
+        CoUninitialize();
+    }
+    std::unique_ptr<SinkListener> listener_;
+    std::unique_ptr<recorder::MediaPlayer> player_;
+};
+
+TEST_F(CdPlaybackTest, TheMediaPlayerPlaysOneTrackOfAnImage)
+{
+    ASSERT_TRUE(player_->FileName(cue_ + "/Track 02.cda")) << player_->lastError();
+    EXPECT_NEAR(player_->Duration(), 2.0, 0.001);
+    ASSERT_TRUE(player_->Play()) << player_->lastError();
+    const auto heard = listener_->hear(600ms);
+    EXPECT_GT(SinkListener::level(heard, kTones[1]), 0.15);
+    EXPECT_LT(SinkListener::level(heard, kTones[0]), 0.02);
+    EXPECT_LT(SinkListener::level(heard, kTones[2]), 0.02);
+    EXPECT_GT(player_->CurrentPosition(), 0.4);
+}
+
+TEST_F(CdPlaybackTest, WithoutADriveTheWholeDiscIsRefusedWithTheSameMessage)
+{
+    std::string why;
+    if (!recorder::firstCdDrive(why).empty()) GTEST_SKIP() << "this machine has a CD drive";
+    EXPECT_EQ(why, "No CD drive was found.");
+
+    std::string decoderWhy;
+    EXPECT_FALSE(recorder::openCdDecoder(recorder::kCdAudioAddress, decoderWhy));
+    EXPECT_EQ(decoderWhy, why);
+    EXPECT_FALSE(player_->FileName(recorder::kCdAudioAddress));
+    EXPECT_EQ(player_->lastError(), why);
+    EXPECT_FALSE(player_->Play());
+}
+
 TEST_F(CdAudioTest, BrokenImagesAreRefusedWithAMessageNamingThem)
 {
     std::string why;
@@ -228,6 +274,13 @@ TEST_F(CdAudioTest, BrokenImagesAreRefusedWithAMessageNamingThem)
     std::filesystem::resize_file(cutFolder + "/disc.bin", 2352 * 225);
     EXPECT_TRUE(recorder::cdTracks(cut, why).empty());
     EXPECT_EQ(why, "The CD image " + cut + " has a damaged table of contents.");
+
+    // Through the player, a track of a broken image fails the same way.
+    std::string playWhy;
+    recorder::StreamPlayer player;
+    EXPECT_FALSE(player.load(orphan + "/Track 01.cda", playWhy));
+    EXPECT_EQ(playWhy, "The CD image " + orphan + " names the file " + dir_ + "/gone.bin, which does not exist.");
+    EXPECT_FALSE(player.isLoaded());
 }
 
 TEST_F(CdAudioTest, DataTracksAreLeftOutAndRefused)
