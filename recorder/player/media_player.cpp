@@ -68,9 +68,6 @@ void MediaPlayer::Pause()
     if (player_.isPlaying()) player_.setPaused(true, lastError_);
 }
 
-void MediaPlayer::Stop()
-{
-    if (player_.isPlaying()) player_.setPaused(true, lastError_);
-}
+void MediaPlayer::Stop() { player_.stop(); }
 
 } // namespace recorder

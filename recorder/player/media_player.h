@@ -37,7 +37,8 @@ public:
 
     bool Play();
     void Pause();
-    // Stops; the position stays where it was until set.
+    // Stops (also after the end); the position stays where it was until set,
+    // and setting it does not start playback.
     void Stop();
 
     bool isPlaying() const { return player_.isPlaying(); }

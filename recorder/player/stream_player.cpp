@@ -116,6 +116,18 @@ void StreamPlayer::finished()
     if (auto call = onEnd) call();
 }
 
+void StreamPlayer::stop()
+{
+    if (state_ == State::Playing) {
+        heldMs_ = positionMs();
+        output_.Stop();
+    } else if (state_ != State::Ended) {
+        return;
+    }
+    // finished() already closed the output and kept the end's position.
+    state_ = State::Paused;
+}
+
 bool StreamPlayer::setPaused(bool paused, std::string& why)
 {
     if (state_ == State::Unloaded) {

@@ -1,7 +1,8 @@
 #pragma once
-// One file played through the program's own decoder (FFmpeg) and sound
-// output (Audioplayer on PulseAudio): load, play, pause, seek, position and
-// length in milliseconds, volume and balance, and a call at the end.
+// One file played through the program's own decoder (FFmpeg, or the CD
+// decoder for CD track addresses) and sound output (Audioplayer on
+// PulseAudio): load, play, pause, seek, position and length in milliseconds,
+// volume and balance, and a call at the end.
 //
 // The decoder feeds the output block by block as the output's events ask (a
 // block has played, little is queued). Those events, and with them playback
@@ -55,6 +56,9 @@ public:
     // as it is. False when nothing is loaded or the output cannot restart
     // (the file then stays paused).
     bool setPaused(bool paused, std::string& why);
+    // Stops a playing file, or one that has played to its end, and keeps it
+    // loaded and paused where it stands, so a seek then waits for play.
+    void stop();
 
     // 0 when nothing is loaded or the file does not tell.
     std::int64_t lengthMs() const;

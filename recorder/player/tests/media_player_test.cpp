@@ -105,6 +105,25 @@ TEST_F(MediaPlayerTest, TheEndIsReportedAndPlayStartsAgainFromTheBeginning)
     EXPECT_LT(player_->CurrentPosition(), 1.0);
 }
 
+TEST_F(MediaPlayerTest, StopAfterTheEndStaysStoppedWhereThePositionIsSet)
+{
+    int ends = 0;
+    player_->EndOfStream = [&] { ++ends; };
+    ASSERT_TRUE(player_->FileName(mp3_));
+    ASSERT_TRUE(player_->Play());
+    player_->CurrentPosition(3.6);
+    listener_->hear(900ms);
+    com::Apartment::current()->pumpUntil([&] { return ends > 0; }, 3s);
+    ASSERT_EQ(ends, 1);
+    player_->Stop();
+    player_->CurrentPosition(0);
+    EXPECT_FALSE(player_->isPlaying());
+    EXPECT_LT(testsound::rms(listener_->hear(400ms), 2, 0), 30) << "setting the position does not start playback";
+    EXPECT_EQ(player_->CurrentPosition(), 0);
+    ASSERT_TRUE(player_->Play());
+    EXPECT_GT(SinkListener::level(listener_->hear(600ms), kLowTone), 0.15) << "play starts from the position set";
+}
+
 TEST_F(MediaPlayerTest, AFileItCannotPlayLeavesNothingLoaded)
 {
     const std::string bad = dir_ + "/text.mp3";
