@@ -183,8 +183,7 @@ TEST_F(MPlay3Test, PlaysTwoFilesInOrderAndStopsAtTheEndOfTheLast)
     EXPECT_EQ(row(0), "low.wav");
     EXPECT_EQ(window_->List1->item(1)->text().toStdString(), high);
 
-    QTest::mouseDClick(window_->lstfavs->viewport(), Qt::LeftButton, {},
-                       window_->lstfavs->visualItemRect(window_->lstfavs->item(0)).center());
+    emit window_->lstfavs->itemDoubleClicked(window_->lstfavs->item(0));
     EXPECT_EQ(window_->Label24->text(), "low.wav");
     const auto heard = hear(3800ms);
     EXPECT_GT(level(slice(heard, 0.2, 1.2), 440), 0.1);
@@ -358,7 +357,7 @@ TEST_F(MPlay3Test, AFileThatCannotBePlayedIsMarkedAndPassedOver)
 
 TEST_F(MPlay3Test, PlaysTheSecondTrackOfACdImage)
 {
-    const std::string cue = playertest::writeToneCdImage(home_, {440, 880, 1320}, 2);
+    const std::string cue = cdtest::writeToneCdImage(home_, {440, 880, 1320}, 2);
     openWindow();
     prompts_.files.push_back(cue);
     QTest::mouseClick(window_->imgPlay, Qt::LeftButton);
