@@ -38,6 +38,18 @@ protected:
         listener_.reset();
         CoUninitialize();
     }
+    // Plays the last 0.4 s of the test file; the number of ends reported.
+    int playToTheEnd()
+    {
+        int ends = 0;
+        player_->EndOfStream = [&] { ++ends; };
+        if (!player_->FileName(mp3_) || !player_->Play()) return -1;
+        player_->CurrentPosition(3.6);
+        listener_->hear(900ms);
+        com::Apartment::current()->pumpUntil([&] { return ends > 0; }, 3s);
+        player_->EndOfStream = nullptr;
+        return ends;
+    }
     static inline std::string dir_, mp3_;
     std::unique_ptr<SinkListener> listener_;
     std::unique_ptr<MediaPlayer> player_;
@@ -92,14 +104,7 @@ TEST_F(MediaPlayerTest, VolumeStepsAndBalanceReachTheSink)
 
 TEST_F(MediaPlayerTest, TheEndIsReportedAndPlayStartsAgainFromTheBeginning)
 {
-    int ends = 0;
-    player_->EndOfStream = [&] { ++ends; };
-    ASSERT_TRUE(player_->FileName(mp3_));
-    ASSERT_TRUE(player_->Play());
-    player_->CurrentPosition(3.6);
-    listener_->hear(900ms);
-    com::Apartment::current()->pumpUntil([&] { return ends > 0; }, 3s);
-    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(playToTheEnd(), 1);
     ASSERT_TRUE(player_->Play());
     listener_->hear(300ms);
     EXPECT_LT(player_->CurrentPosition(), 1.0);
@@ -107,14 +112,7 @@ TEST_F(MediaPlayerTest, TheEndIsReportedAndPlayStartsAgainFromTheBeginning)
 
 TEST_F(MediaPlayerTest, StopAfterTheEndStaysStoppedWhereThePositionIsSet)
 {
-    int ends = 0;
-    player_->EndOfStream = [&] { ++ends; };
-    ASSERT_TRUE(player_->FileName(mp3_));
-    ASSERT_TRUE(player_->Play());
-    player_->CurrentPosition(3.6);
-    listener_->hear(900ms);
-    com::Apartment::current()->pumpUntil([&] { return ends > 0; }, 3s);
-    ASSERT_EQ(ends, 1);
+    ASSERT_EQ(playToTheEnd(), 1);
     player_->Stop();
     player_->CurrentPosition(0);
     EXPECT_FALSE(player_->isPlaying());
