@@ -179,7 +179,7 @@ QWidget* MPlay3::buildDisplay()
     Label24 = new QLabel(kFirstText, picDisplay); // moved by hand: it scrolls
     Label24->setObjectName("Label24");
     Label24->adjustSize();
-    Label24->move(picDisplay->width(), 3);
+    Label24->move(2, 3);
     column->addWidget(picDisplay);
 
     auto* timeRow = new QHBoxLayout;
