@@ -23,3 +23,30 @@ function(velmor_add_com_server target)
       VERBATIM)
   endif()
 endfunction()
+
+# velmor_class_registry(<name> OUTPUT <file> SERVERS <server targets>... [BESIDE_SERVERS])
+#
+# Target <name> (built by default) writes a class registry naming the servers,
+# with library paths relative to the folder of <file>: a program's own
+# registry, found beside its executable with no per-user step. With
+# BESIDE_SERVERS the paths are bare file names, for a registry installed in
+# the same folder as the libraries. The per-user registry is not touched.
+function(velmor_class_registry name)
+  cmake_parse_arguments(ARG "BESIDE_SERVERS" "OUTPUT" "SERVERS" ${ARGN})
+  get_filename_component(folder ${ARG_OUTPUT} DIRECTORY)
+  set(commands COMMAND ${CMAKE_COMMAND} -E rm -f ${ARG_OUTPUT})
+  foreach(server IN LISTS ARG_SERVERS)
+    if(ARG_BESIDE_SERVERS)
+      set(base $<TARGET_FILE_DIR:${server}>)
+    else()
+      set(base ${folder})
+    endif()
+    list(APPEND commands COMMAND velmor-regsvr --registry ${ARG_OUTPUT} --relative-to ${base} $<TARGET_FILE:${server}>)
+  endforeach()
+  add_custom_command(OUTPUT ${ARG_OUTPUT}
+    ${commands}
+    DEPENDS velmor-regsvr ${ARG_SERVERS}
+    COMMENT "Writing the class registry ${ARG_OUTPUT}"
+    VERBATIM)
+  add_custom_target(${name} ALL DEPENDS ${ARG_OUTPUT})
+endfunction()

@@ -1,11 +1,12 @@
 #include "platform/com/class_registry.h"
 
 #include "platform/com/apartment.h"
+#include "platform/com/class_lookup.h"
+#include "platform/com/loaded_libraries.h"
+#include "platform/com/registry_search_path.h"
 #include "platform/profile/profile_file.h"
 
 #include <cstdlib>
-#include <map>
-#include <mutex>
 
 #include <dlfcn.h>
 
@@ -16,40 +17,31 @@ namespace {
 std::string clsidSection(REFCLSID clsid) { return "CLSID\\" + toString(clsid); }
 std::string progIdSection(std::string_view progId) { return "ProgID\\" + std::string(progId); }
 
-struct LoadedLibrary {
-    void* handle = nullptr;
-    DllGetClassObjectFn getClassObject = nullptr;
-    DllCanUnloadNowFn canUnloadNow = nullptr;
-};
-
-std::mutex g_librariesMutex;
-std::map<std::string, LoadedLibrary>& libraries()
+RegistrationTarget& registrationTarget()
 {
-    static std::map<std::string, LoadedLibrary> loaded;
-    return loaded;
+    static RegistrationTarget target;
+    return target;
 }
 
-HRESULT loadLibrary(const std::string& path, LoadedLibrary& out)
+std::filesystem::path registrationFile()
 {
-    std::lock_guard lock(g_librariesMutex);
-    auto& loaded = libraries();
-    if (auto it = loaded.find(path); it != loaded.end()) {
-        out = it->second;
-        return S_OK;
-    }
-    void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) return CO_E_DLLNOTFOUND;
-    LoadedLibrary lib;
-    lib.handle = handle;
-    lib.getClassObject = reinterpret_cast<DllGetClassObjectFn>(::dlsym(handle, "DllGetClassObject"));
-    lib.canUnloadNow = reinterpret_cast<DllCanUnloadNowFn>(::dlsym(handle, "DllCanUnloadNow"));
-    if (!lib.getClassObject) {
-        ::dlclose(handle);
-        return CO_E_ERRORINDLL;
-    }
-    loaded[path] = lib;
-    out = lib;
-    return S_OK;
+    const auto& target = registrationTarget();
+    return target.file.empty() ? std::filesystem::path(classRegistryPath()) : target.file;
+}
+
+// The library path as the registration target stores it.
+std::string storedLibraryPath(const std::string& libraryPath)
+{
+    namespace fs = std::filesystem;
+    const auto& folder = registrationTarget().relativeTo;
+    if (folder.empty()) return libraryPath;
+    std::error_code ec;
+    const fs::path library = fs::weakly_canonical(libraryPath, ec);
+    if (ec) return libraryPath;
+    const fs::path base = fs::weakly_canonical(folder, ec);
+    if (ec) return libraryPath;
+    const fs::path relative = library.lexically_relative(base);
+    return relative.empty() ? libraryPath : relative.string();
 }
 
 } // namespace
@@ -67,10 +59,12 @@ std::string classRegistryPath()
     return base + "/velmor-sound-recorder/classes.reg";
 }
 
+void setRegistrationTarget(RegistrationTarget target) { registrationTarget() = std::move(target); }
+
 HRESULT registerClass(const ClassRegistration& reg)
 {
     namespace fs = std::filesystem;
-    const fs::path file = classRegistryPath();
+    const fs::path file = registrationFile();
     std::error_code ec;
     fs::create_directories(file.parent_path(), ec);
     profile::IniDocument doc;
@@ -79,7 +73,7 @@ HRESULT registerClass(const ClassRegistration& reg)
     const std::string section = clsidSection(reg.clsid);
     doc.removeSection(section);
     doc.set(section, "Description", reg.description);
-    doc.set(section, "InprocServer32", reg.libraryPath);
+    doc.set(section, "InprocServer32", storedLibraryPath(reg.libraryPath));
     doc.set(section, "ThreadingModel", reg.threadingModel);
     if (!reg.progId.empty()) {
         doc.set(section, "ProgID", reg.progId);
@@ -98,7 +92,7 @@ HRESULT registerClass(const ClassRegistration& reg)
 
 HRESULT unregisterClass(REFCLSID clsid)
 {
-    const std::string file = classRegistryPath();
+    const std::filesystem::path file = registrationFile();
     profile::IniDocument doc;
     if (profile::loadDocument(file, doc)) return REGDB_E_WRITEREGDB;
     const std::string section = clsidSection(clsid);
@@ -108,18 +102,9 @@ HRESULT unregisterClass(REFCLSID clsid)
     return profile::saveDocument(file, doc) ? REGDB_E_WRITEREGDB : S_OK;
 }
 
-std::optional<std::string> registeredLibrary(REFCLSID clsid)
-{
-    auto path = profile::readProfileString(classRegistryPath(), clsidSection(clsid), "InprocServer32");
-    if (!path || path->empty()) return std::nullopt;
-    return path;
-}
-
 std::optional<CLSID> clsidFromProgId(std::string_view progId)
 {
-    auto text = profile::readProfileString(classRegistryPath(), progIdSection(progId), "CLSID");
-    if (!text) return std::nullopt;
-    return parseGuid(*text);
+    return clsidFromProgIdIn(classRegistrySearchPath(), progId);
 }
 
 HRESULT createInstance(std::string_view name, REFIID riid, void** ppv)
@@ -162,12 +147,7 @@ HRESULT CoGetClassObject(REFCLSID rclsid, DWORD dwClsContext, void*, REFIID riid
     *ppv = nullptr;
     if (!(dwClsContext & CLSCTX_INPROC_SERVER)) return REGDB_E_CLASSNOTREG;
     if (!com::Apartment::current()) return CO_E_NOTINITIALIZED;
-    auto path = com::registeredLibrary(rclsid);
-    if (!path) return REGDB_E_CLASSNOTREG;
-    com::LoadedLibrary lib;
-    HRESULT hr = com::loadLibrary(*path, lib);
-    if (FAILED(hr)) return hr;
-    return lib.getClassObject(rclsid, riid, ppv);
+    return com::getClassObjectFrom(com::classRegistrySearchPath(), rclsid, riid, ppv);
 }
 
 HRESULT CoCreateInstance(REFCLSID rclsid, IUnknown* pUnkOuter, DWORD dwClsContext, REFIID riid, void** ppv)
@@ -204,16 +184,4 @@ HRESULT CLSIDFromString(LPCOLESTR lpsz, CLSID* pclsid)
     return CLSIDFromProgID(lpsz, pclsid);
 }
 
-void CoFreeUnusedLibraries()
-{
-    std::lock_guard lock(com::g_librariesMutex);
-    auto& loaded = com::libraries();
-    for (auto it = loaded.begin(); it != loaded.end();) {
-        if (it->second.canUnloadNow && it->second.canUnloadNow() == S_OK) {
-            ::dlclose(it->second.handle);
-            it = loaded.erase(it);
-        } else {
-            ++it;
-        }
-    }
-}
+void CoFreeUnusedLibraries() { com::freeUnusedServerLibraries(); }

@@ -1,12 +1,15 @@
 #pragma once
 // Class registration and creation by class id or ProgID.
 //
-// The registry is a per-user INI file: $VELMOR_HOME/classes.reg when
-// VELMOR_HOME is set (tests), else $XDG_CONFIG_HOME/velmor-sound-recorder/
-// classes.reg (~/.config by default). Its sections:
+// Registrations go to a per-user INI file: $VELMOR_HOME/classes.reg when
+// VELMOR_HOME is set (tests, a portable application folder), else
+// $XDG_CONFIG_HOME/velmor-sound-recorder/classes.reg (~/.config by default).
+// Lookups read it first and then the program's own registries
+// (registry_search_path.h). Sections of a registry:
 //   [CLSID\{...}]      InprocServer32=<library path>, ThreadingModel, ProgID,
 //                      VersionIndependentProgID, Description
 //   [ProgID\<name>]    CLSID={...} (and CurVer= for a version-independent name)
+// A library path that is not absolute is relative to the registry's folder.
 // Creating an instance dlopens the registered library once, asks its
 // DllGetClassObject for the class factory and lets the factory create the
 // object; CoFreeUnusedLibraries closes libraries whose DllCanUnloadNow says so.
@@ -14,6 +17,7 @@
 #include "platform/com/bstr.h"
 #include "platform/com/unknown.h"
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -35,7 +39,18 @@ using DllUnregisterServerFn = HRESULT (*)();
 
 namespace com {
 
+// The per-user registry.
 std::string classRegistryPath();
+
+// Where registerClass and unregisterClass write: the per-user registry while
+// file is empty. With relativeTo set, library paths are stored relative to
+// that folder (the folder the registry will be read from). Set it before
+// registering, on one thread (velmor-regsvr's options).
+struct RegistrationTarget {
+    std::filesystem::path file;
+    std::filesystem::path relativeTo;
+};
+void setRegistrationTarget(RegistrationTarget target);
 
 struct ClassRegistration {
     CLSID clsid;
@@ -50,7 +65,7 @@ struct ClassRegistration {
 HRESULT registerClass(const ClassRegistration& reg);
 HRESULT unregisterClass(REFCLSID clsid);
 
-std::optional<std::string> registeredLibrary(REFCLSID clsid);
+// The class id of a ProgID, looked up in every registry in order.
 std::optional<CLSID> clsidFromProgId(std::string_view progId);
 
 HRESULT createInstance(std::string_view progIdOrClsid, REFIID riid, void** ppv);
