@@ -14,7 +14,7 @@
 #include "recorder/recording/record_filter_settings.h"
 #include "recorder/recording/time_and_size_text.h"
 #include "recorder/recordings/main_playback.h"
-#include "recorder/settings/application_folder.h"
+#include "recorder/settings/music_folder.h"
 #include "recorder/settings/settings_store.h"
 
 #include "platform/com/errorinfo.h"
@@ -112,7 +112,7 @@ void Form1::StartRecord()
     recordBaseName_ = naming.filename;
     recordStartTime_ = std::time(nullptr);
     NamingContext context;
-    context.applicationFolder = applicationFolder();
+    context.defaultFolder = musicFolder();
     context.extension = cboEncoders->currentText().toStdString();
     context.rowCount = ListView1->topLevelItemCount();
     context.now = recordStartTime_;
@@ -155,6 +155,15 @@ void Form1::StartRecord()
     cmdPause->setEnabled(false);
 
     // A recording that cannot start says why and leaves nothing behind.
+    if (usesDefaultFolder(naming)) {
+        std::error_code ec;
+        std::filesystem::create_directories(context.defaultFolder, ec);
+        if (ec) {
+            abandonStart("The recording could not start: the music folder " + context.defaultFolder +
+                         " cannot be created (" + ec.message() + ").");
+            return;
+        }
+    }
     const bool existedBefore = std::filesystem::exists(recordPath_);
     if (!AudioFile->OpenWrite(recordPath_, 1000)) {
         abandonStart("The recording could not start: " + AudioFile->lastError());

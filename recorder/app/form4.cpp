@@ -3,7 +3,7 @@
 #include "recorder/app/skin.h"
 #include "recorder/app/user_prompts.h"
 #include "recorder/recording/output_naming.h"
-#include "recorder/settings/application_folder.h"
+#include "recorder/settings/music_folder.h"
 #include "recorder/settings/settings_store.h"
 
 #include <QButtonGroup>
@@ -70,7 +70,11 @@ Form4::Form4(UserPrompts& prompts, QWidget* parent) : QDialog(parent), prompts_(
 
 void Form4::load()
 {
-    const OutputFilesForm f = loadOutputFilesForm(readNamingSettings(settingsFilePath()), applicationFolder());
+    const NamingSettings stored = readNamingSettings(settingsFilePath());
+    // An unset folder shows the music folder and stays unset unless changed,
+    // so it follows the desktop's music folder wherever that moves.
+    if (usesDefaultFolder(stored)) defaultFolder_ = musicFolder();
+    const OutputFilesForm f = loadOutputFilesForm(stored, defaultFolder_);
     Text2->setText(QString::fromStdString(f.folder));
     Text1->setText(QString::fromStdString(f.baseName));
     Check1->setChecked(f.dateTime);
@@ -94,7 +98,9 @@ void Form4::accept()
         return;
     }
     const std::string file = settingsFilePath();
-    if (!storeNamingSettings(file, namingSettingsFrom(f)))
+    NamingSettings naming = namingSettingsFrom(f);
+    if (!defaultFolder_.empty() && naming.outputfolder == defaultFolder_) naming.outputfolder.clear();
+    if (!storeNamingSettings(file, naming))
         prompts_.message(this,
                          "The output file settings could not be saved to " + file + " (" + lastSettingsWriteError() +
                              "). They apply until the recorder is closed.",

@@ -3,6 +3,8 @@
 
 #include <QDialog>
 
+#include <string>
+
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -31,6 +33,7 @@ private:
     void browse();
     void accept() override;
     UserPrompts& prompts_;
+    std::string defaultFolder_; // the music folder shown for an unset folder; "" when one was set
 };
 
 } // namespace recorder

@@ -10,9 +10,9 @@ namespace recorder {
 
 namespace {
 
-std::string folderOf(const NamingSettings& s, const std::string& applicationFolder)
+std::string folderOf(const NamingSettings& s, const std::string& defaultFolder)
 {
-    std::string folder = countsAs(s.outputfolder, 0) ? applicationFolder : s.outputfolder;
+    std::string folder = usesDefaultFolder(s) ? defaultFolder : s.outputfolder;
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
     return folder;
 }
@@ -33,7 +33,7 @@ NamingSettings readNamingSettings(const std::string& path)
 
 std::string outputPath(const NamingSettings& s, const NamingContext& c)
 {
-    const std::string folder = folderOf(s, c.applicationFolder) + "/";
+    const std::string folder = folderOf(s, c.defaultFolder) + "/";
     const std::string name = baseNameOf(s);
     if (countsAs(s.datetime, 1)) return folder + name + dateTimeStamp(c.now) + "." + c.extension;
     std::string path = folder + name + "." + c.extension;
@@ -50,10 +50,12 @@ std::string outputPath(const NamingSettings& s, const NamingContext& c)
     return path;
 }
 
-OutputFilesForm loadOutputFilesForm(const NamingSettings& s, const std::string& applicationFolder)
+bool usesDefaultFolder(const NamingSettings& s) { return countsAs(s.outputfolder, 0); }
+
+OutputFilesForm loadOutputFilesForm(const NamingSettings& s, const std::string& defaultFolder)
 {
     OutputFilesForm f;
-    f.folder = countsAs(s.outputfolder, 0) ? applicationFolder : s.outputfolder;
+    f.folder = usesDefaultFolder(s) ? defaultFolder : s.outputfolder;
     f.baseName = baseNameOf(s);
     f.dateTime = countsAs(s.datetime, 1);
     f.addNumber = countsAs(s.existedfile, 0);

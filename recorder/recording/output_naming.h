@@ -19,7 +19,7 @@ struct NamingSettings {
 NamingSettings readNamingSettings(const std::string& settingsPath);
 
 struct NamingContext {
-    std::string applicationFolder;
+    std::string defaultFolder; // where an unset output folder means (the music folder)
     std::string extension; // "WAV" … "AAC"
     int rowCount = 0;      // rows in the recordings list
     std::time_t now = 0;
@@ -39,7 +39,10 @@ struct OutputFilesForm {
     bool addNumber = true;    // Option1 (false: Option2, overwrite)
 };
 
-OutputFilesForm loadOutputFilesForm(const NamingSettings& s, const std::string& applicationFolder);
+OutputFilesForm loadOutputFilesForm(const NamingSettings& s, const std::string& defaultFolder);
+
+// Whether the settings leave the output folder to the default.
+bool usesDefaultFolder(const NamingSettings& s);
 
 // OK: nullopt-like failure when the base name is blank (the dialog shows
 // "Please enter audio file name." and stays open); otherwise the values to store.

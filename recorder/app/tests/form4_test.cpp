@@ -1,6 +1,7 @@
 #include "recorder/app/form4.h"
 
 #include "recorder/app/tests/scripted_prompts.h"
+#include "recorder/fileutil/tests/scratch_files.h"
 #include "recorder/settings/settings_store.h"
 
 #include <QCheckBox>
@@ -25,6 +26,8 @@ protected:
         ASSERT_NE(::mkdtemp(tmpl), nullptr);
         home_ = tmpl;
         ::setenv("VELMOR_HOME", home_.c_str(), 1);
+        homeVariable_.set(home_);
+        configVariable_.set(home_);
     }
     void TearDown() override
     {
@@ -33,17 +36,30 @@ protected:
     }
     std::string home_;
     ScriptedPrompts prompts_;
+    scratch::Env homeVariable_{"HOME"};
+    scratch::Env configVariable_{"XDG_CONFIG_HOME"};
 };
 
-TEST_F(Form4Test, FreshInstallationShowsApplicationFolderRecordedAndAddNumber)
+TEST_F(Form4Test, FreshInstallationShowsTheMusicFolderRecordedAndAddNumber)
 {
     Form4 form(prompts_);
     EXPECT_EQ(form.windowTitle(), "Output Files");
-    EXPECT_EQ(form.Text2->text().toStdString(), home_);
+    EXPECT_EQ(form.Text2->text().toStdString(), home_ + "/Music");
     EXPECT_EQ(form.Text1->text(), "Recorded");
     EXPECT_FALSE(form.Check1->isChecked());
     EXPECT_TRUE(form.Option1->isChecked());
     EXPECT_EQ(form.Command4->text(), "Browse...");
+}
+
+TEST_F(Form4Test, TheMusicFolderShownForAnUnsetFolderIsKeptUnsetAtOk)
+{
+    std::ofstream(home_ + "/user-dirs.dirs") << "XDG_MUSIC_DIR=\"$HOME/Musik\"\n";
+    Form4 form(prompts_);
+    EXPECT_EQ(form.Text2->text().toStdString(), home_ + "/Musik");
+    form.Command1->click();
+    EXPECT_EQ(form.result(), QDialog::Accepted);
+    EXPECT_EQ(ReadIniValue(home_ + "/settings.dat", "set", "outputfolder"), "")
+        << "recordings follow the desktop's music folder wherever it moves";
 }
 
 TEST_F(Form4Test, LoadsStoredValues)

@@ -14,6 +14,9 @@ void RecorderWindowTest::SetUp()
     ASSERT_NE(::mkdtemp(tmpl), nullptr);
     home_ = tmpl;
     ::setenv("VELMOR_HOME", home_.c_str(), 1);
+    // Recordings go to the music folder: $HOME/Music here, never the real one.
+    homeVariable_.set(home_);
+    configVariable_.set(home_);
     ASSERT_EQ(com::registerServerLibrary(CAPTURE_LIBRARY, false), S_OK);
     input_ = std::make_unique<testsound::PipeSource>(server, "velmor_window_in", kTestInputName);
 }

@@ -9,6 +9,7 @@
 #include "recorder/app/tests/scripted_prompts.h"
 
 #include "platform/testserver/pipe_source.h"
+#include "recorder/fileutil/tests/scratch_files.h"
 
 #include <QComboBox>
 #include <QTest>
@@ -44,6 +45,10 @@ protected:
     hotkeys::GlobalHotkeys* hotkeys_ = &scriptedHotkeys_; // the window's hotkeys; a test may pass real ones
     std::unique_ptr<testsound::PipeSource> input_;
     std::unique_ptr<Form1> form_;
+
+private:
+    scratch::Env homeVariable_{"HOME"}; // restored when the test ends
+    scratch::Env configVariable_{"XDG_CONFIG_HOME"};
 };
 
 inline constexpr const char* kTestInputName = "Velmor Window Test Input";

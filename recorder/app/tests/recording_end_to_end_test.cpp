@@ -54,7 +54,7 @@ TEST_P(EveryFormat, RecordsAFileThatPlaysEverywhereAndListsIt)
 
     recordTone(3.5);
     ASSERT_TRUE(prompts_.messages.empty()) << prompts_.messages.front().text;
-    const std::string expectedPath = otherSettings ? home_ + "/takes/take." + ext : home_ + "/Recorded." + ext;
+    const std::string expectedPath = otherSettings ? home_ + "/takes/take." + ext : home_ + "/Music/Recorded." + ext;
     EXPECT_EQ(form_->currentRecordPath(), expectedPath);
     ASSERT_TRUE(std::filesystem::exists(expectedPath));
 

@@ -35,6 +35,22 @@ TEST_F(RecordingFailures, OutputFileThatCannotBeCreatedStopsTheStartWithOneMessa
     EXPECT_TRUE(form_->rows().empty()) << "no row for a recording that never started";
 }
 
+TEST_F(RecordingFailures, AMusicFolderThatCannotBeCreatedIsNamed)
+{
+    std::ofstream(home_ + "/Music") << "a file where the folder would be";
+    openWindow();
+    ASSERT_TRUE(selectTestDevice());
+    form_->StartRecord();
+    EXPECT_FALSE(form_->flgRecord);
+    ASSERT_EQ(prompts_.messages.size(), 1u);
+    EXPECT_EQ(prompts_.messages[0].text.rfind("The recording could not start: the music folder " + home_ +
+                                                  "/Music cannot be created (",
+                                              0),
+              0u)
+        << prompts_.messages[0].text;
+    EXPECT_TRUE(form_->rows().empty());
+}
+
 TEST_F(RecordingFailures, FormatSettingsTheEncoderRefusesStopTheStartInsteadOfRecordingAnotherFormat)
 {
     writeSettings("[g721]\ng721Freq=100\n");

@@ -44,7 +44,7 @@ TEST_F(TagEditorEndToEnd, ARecordedMp3GetsItsTitleThroughEditId3)
     form_->cboEncoders->setCurrentIndex(1); // MP3
     recordTone(2.0);
     const std::string recording = form_->currentRecordPath();
-    ASSERT_EQ(recording, home_ + "/Recorded.MP3");
+    ASSERT_EQ(recording, home_ + "/Music/Recorded.MP3");
     ASSERT_TRUE(std::filesystem::exists(recording));
 
     QAction* editId3 = form_->menuAction("Edit ID3");
@@ -53,7 +53,7 @@ TEST_F(TagEditorEndToEnd, ARecordedMp3GetsItsTitleThroughEditId3)
     QTimer::singleShot(0, [&] {
         auto* editor = qobject_cast<Frmid3v*>(QApplication::activeModalWidget());
         if (!editor) return;
-        editor->UpdateFolder(home_);
+        editor->UpdateFolder(home_ + "/Music");
         if (editor->lvw->topLevelItemCount() == 1 && editor->lvw->topLevelItem(0)->text(0) == "Recorded.MP3") {
             editor->lvw->setCurrentItem(editor->lvw->topLevelItem(0));
             editor->chkv2->setChecked(true);

@@ -27,7 +27,7 @@ std::time_t march5at140709()
 NamingContext context(std::set<std::string> existing, int rows, const char* ext = "WAV")
 {
     NamingContext c;
-    c.applicationFolder = "/app";
+    c.defaultFolder = "/app";
     c.extension = ext;
     c.rowCount = rows;
     c.now = march5at140709();
