@@ -14,7 +14,8 @@ build_packages="cmake ninja-build g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev"
 run_packages="pulseaudio-utils"
 test_packages="pulseaudio pulseaudio-utils ffmpeg sox lame eyed3 python3 python3-mutagen
-  xvfb xdotool xauth trayer dbus-daemon clang libclang-rt-14-dev"
+  xvfb xdotool xauth trayer dbus-daemon clang libclang-rt-14-dev
+  desktop-file-utils appstream dpkg-dev file binutils"
 
 packages="$build_packages $run_packages"
 [ "${1:-}" = "--test" ] && packages="$packages $test_packages"
