@@ -22,6 +22,7 @@
 #include "recorder/wavein/wave_in_recorder.h"
 
 #include "platform/com/class_registry.h"
+#include "platform/com/errorinfo.h"
 #include "platform/hotkeys/global_hotkeys.h"
 
 #include <QApplication>
@@ -42,6 +43,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <cstdio>
 
 namespace recorder {
 
@@ -364,7 +367,15 @@ void Form1::Form_Load()
     applySkin(this);
 
     // The capture control, created by class through the class registry.
-    CoCreateInstance(CLSID_AudioDXRecord3, nullptr, CLSCTX_INPROC_SERVER, IID_REduruZUZedova3, AudioRecord.putVoid());
+    const HRESULT created =
+        CoCreateInstance(CLSID_AudioDXRecord3, nullptr, CLSCTX_INPROC_SERVER, IID_REduruZUZedova3, AudioRecord.putVoid());
+    if (FAILED(created)) {
+        com::ErrorDetails details;
+        char code[16];
+        std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(created));
+        captureLoadError_ = com::takeError(details) && !details.description.empty() ? details.description
+                                                                                      : std::string("error ") + code;
+    }
     if (AudioRecord) {
         sink_ = com::ComPtr<CaptureEventSink>::adopt(com::makeObject<CaptureEventSink>());
         sink_->onEndArrayRecord = [this](const VARIANT& n) { AudioRecord_EndArrayRecord(n); };

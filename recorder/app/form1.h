@@ -66,6 +66,9 @@ public:
     // --- public members other windows use ---
     bool flgRecord = false;
     com::ComPtr<REduruZUZedova3> AudioRecord;
+    // Why the capture control could not be created (empty when it was): the
+    // class registry's error text, naming each registry and library tried.
+    std::string captureLoadError_;
     std::unique_ptr<recorder::Audioplayer> Audioplayer;
     std::unique_ptr<recorder::AudioFile> AudioFile;
     std::unique_ptr<recorder::AudioCompress> AudioCompress;

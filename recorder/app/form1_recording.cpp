@@ -183,7 +183,8 @@ void Form1::StartRecord()
 bool Form1::startCapture(std::string& why)
 {
     if (!AudioRecord) {
-        why = "the capture component (TavorAudioDXRecord3) is not installed or could not be loaded.";
+        why = "the capture component (TavorAudioDXRecord3) is not installed or could not be loaded";
+        why += captureLoadError_.empty() ? "." : ": " + captureLoadError_;
         return false;
     }
     const FormatInfo format = AudioFile->CurrentFormat();
