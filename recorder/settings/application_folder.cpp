@@ -6,6 +6,10 @@
 
 #include <unistd.h>
 
+#ifndef VELMOR_INSTALL_LIBDIR
+#error "VELMOR_INSTALL_LIBDIR must name the library folder relative to the install prefix"
+#endif
+
 namespace recorder {
 
 namespace fs = std::filesystem;
@@ -20,6 +24,13 @@ std::string withoutTrailingSlash(std::string s)
 
 } // namespace
 
+bool isInstalledExecutableFolder(const std::string& executableFolder)
+{
+    std::error_code ec;
+    return fs::is_regular_file(
+        fs::path(executableFolder) / ".." / VELMOR_INSTALL_LIBDIR / "velmor-sound-recorder" / "classes.reg", ec);
+}
+
 std::string applicationFolder()
 {
     std::error_code ec;
@@ -30,7 +41,7 @@ std::string applicationFolder()
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     if (!ec) {
         fs::path dir = exe.parent_path();
-        if (::access(dir.c_str(), W_OK) == 0) return dir.string();
+        if (::access(dir.c_str(), W_OK) == 0 && !isInstalledExecutableFolder(dir.string())) return dir.string();
     }
     fs::path data;
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)

@@ -3,7 +3,8 @@
 // help files live.
 //
 // $VELMOR_HOME when set; otherwise the executable's folder when it is
-// writable (a portable install); otherwise $XDG_DATA_HOME/velmor-sound-recorder
+// writable and not part of an installation (a portable copy, the build tree);
+// otherwise $XDG_DATA_HOME/velmor-sound-recorder
 // (~/.local/share/velmor-sound-recorder), created on first use.
 
 #include <string>
@@ -11,5 +12,11 @@
 namespace recorder {
 
 std::string applicationFolder();
+
+// Whether the executable in `executableFolder` was installed (cmake --install,
+// the package): its private library folder with the program's class registry
+// lies beside it. Such a folder (/usr/bin for root, ~/.local/bin) is never
+// the application folder, however writable.
+bool isInstalledExecutableFolder(const std::string& executableFolder);
 
 } // namespace recorder

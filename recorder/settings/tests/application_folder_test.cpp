@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -26,6 +27,22 @@ TEST(ApplicationFolder, WithoutOverrideIsTheWritableExecutableFolder)
     // The test binary sits in the (writable) build tree.
     auto exeDir = std::filesystem::read_symlink("/proc/self/exe").parent_path();
     EXPECT_EQ(recorder::applicationFolder(), exeDir.string());
+}
+
+TEST(ApplicationFolder, AnInstalledExecutableFolderIsRecognisedByItsPrivateLibraryFolder)
+{
+    const std::filesystem::path prefix = "/tmp/velmor-appfolder-prefix";
+    std::filesystem::remove_all(prefix);
+    std::filesystem::create_directories(prefix / "bin");
+    EXPECT_FALSE(recorder::isInstalledExecutableFolder((prefix / "bin").string())) << "a portable copy";
+    auto exeDir = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+    EXPECT_FALSE(recorder::isInstalledExecutableFolder(exeDir.string())) << "the build tree";
+
+    const auto registryFolder = prefix / VELMOR_INSTALL_LIBDIR / "velmor-sound-recorder";
+    std::filesystem::create_directories(registryFolder);
+    std::ofstream(registryFolder / "classes.reg") << "\n";
+    EXPECT_TRUE(recorder::isInstalledExecutableFolder((prefix / "bin").string()));
+    std::filesystem::remove_all(prefix);
 }
 
 } // namespace
