@@ -59,7 +59,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME velmor-sound-recorder)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR Velmor)
-set(CPACK_PACKAGE_CONTACT "Velmor Sound Recorder developers <recorder@velmor.org>")
+set(CPACK_PACKAGE_CONTACT "Velmor Sound Recorder developers <recorder@velmor.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop sound recorder into WAV, MP3, Ogg Vorbis and other formats")
 set(CPACK_PACKAGE_DESCRIPTION
   "Records what the computer hears and plays, from a PulseAudio or PipeWire\n"
@@ -72,7 +72,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://velmor.org/sound-recorder")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://velmor.example/sound-recorder")
 # Library dependencies are computed by dpkg-shlibdeps; the private libraries
 # are found through the RPATH.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
