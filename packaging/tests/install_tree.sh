@@ -47,6 +47,13 @@ done
 unexpected=$(find "$dir/root" -name '*test*' -o -name '*bench*' -o -name '*fuzz*' | grep -v '/help/' || true)
 [ -z "$unexpected" ] || fail "installed: $unexpected"
 
+# The installed program runs by its RPATH alone and names itself as installed.
+help=$("$usr/bin/velmor-sound-recorder" --help) || fail "the installed program does not run"
+case "$help" in
+"Usage: velmor-sound-recorder "*) ;;
+*) fail "--help does not name the installed program: $help" ;;
+esac
+
 desktop-file-validate "$usr/share/applications/velmor-sound-recorder.desktop"
 appstreamcli validate --no-net "$usr/share/metainfo/org.velmor.SoundRecorder.metainfo.xml"
 echo "installed into $dir/root"

@@ -9,6 +9,7 @@
 #include <QApplication>
 
 #include <csignal>
+#include <filesystem>
 #include <iostream>
 
 int main(int argc, char** argv)
@@ -23,7 +24,9 @@ int main(int argc, char** argv)
     recorder::SingleInstance instance(recorder::SingleInstance::defaultLockPath(), mayRun ? 250 : 0);
     if (!instance.lockError().empty())
         std::cerr << "Velmor Sound Recorder: cannot tell whether another copy runs: " << instance.lockError() << "\n";
-    if (const auto exitCode = recorder::handOffCommandLine(commandLine, instance.isFirst(), "recorder", std::cout, std::cerr))
+    // The name it was started by: "recorder" in the build tree, "velmor-sound-recorder" installed.
+    const std::string program = argc > 0 && argv[0] && *argv[0] ? std::filesystem::path(argv[0]).filename().string() : "recorder";
+    if (const auto exitCode = recorder::handOffCommandLine(commandLine, instance.isFirst(), program, std::cout, std::cerr))
         return *exitCode;
     QApplication app(argc, argv);
     QApplication::setApplicationName(recorder::kApplicationTitle);
