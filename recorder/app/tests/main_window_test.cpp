@@ -148,17 +148,18 @@ TEST_F(MainWindow, ExitWithRowsAsksToSaveTheProjectAndCancelSavesNothing)
 TEST_F(MainWindow, SecondRecordingOfTheSameNameIsNumberedAndNeverOverwrites)
 {
     writeSettings("[set]\nfilename=rec\nexistedfile=0\n");
-    std::ofstream(home_ + "/rec_2.WAV") << "an earlier recording";
+    std::filesystem::create_directories(home_ + "/Music");
+    std::ofstream(home_ + "/Music/rec_2.WAV") << "an earlier recording";
     openWindow();
     ASSERT_TRUE(selectTestDevice());
     recordTone(1.2, 4.0);
     recordTone(1.2, 4.0);
     auto rows = form_->rows();
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].path, home_ + "/rec.WAV");
-    EXPECT_EQ(rows[1].path, home_ + "/rec_3.WAV") << "rec_2.WAV was taken";
+    EXPECT_EQ(rows[0].path, home_ + "/Music/rec.WAV");
+    EXPECT_EQ(rows[1].path, home_ + "/Music/rec_3.WAV") << "rec_2.WAV was taken";
     EXPECT_EQ(rows[1].number, "2");
-    std::ifstream earlier(home_ + "/rec_2.WAV");
+    std::ifstream earlier(home_ + "/Music/rec_2.WAV");
     std::string text;
     std::getline(earlier, text);
     EXPECT_EQ(text, "an earlier recording");

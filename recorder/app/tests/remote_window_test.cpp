@@ -110,7 +110,7 @@ TEST_F(RemoteWindow, AFirstRecorderStartedWithRecordRecordsAtOnce)
     }
     ASSERT_TRUE(status.out.startsWith("recording ")) << status.out.toStdString() << status.err.toStdString();
     const std::string path = status.out.mid(10).section(' ', 0, -2).toStdString();
-    EXPECT_EQ(std::filesystem::path(path).parent_path(), std::filesystem::path(home_)) << path;
+    EXPECT_EQ(std::filesystem::path(path).parent_path(), std::filesystem::path(home_) / "Music") << path;
     wait(1500);
 
     const ProgramRun stop = recorder("--stop");
