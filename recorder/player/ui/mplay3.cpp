@@ -24,7 +24,6 @@
 #include <QWindow>
 
 #include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -50,18 +49,11 @@ constexpr int kCollapsedTwips = 1725;
 constexpr int kScrollTwips = 50;
 constexpr int kBalanceCenter = (playerknobs::kBalanceLeft + playerknobs::kBalanceRight) / 2;
 
-bool endsWithNoCase(const std::string& text, const std::string& tail)
-{
-    if (text.size() < tail.size()) return false;
-    return std::equal(tail.rbegin(), tail.rend(), text.rbegin(),
-                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b)); });
-}
-
 // A CD track entry names its drive or image; any other ".cda" file (a copied
 // Windows track file, say) stands for the first drive's disc.
 std::string playAddress(const std::string& path)
 {
-    if (!endsWithNoCase(path, ".cda")) return path;
+    if (!isCdAudioAddress(path) || path == kCdAudioAddress) return path;
     const auto slash = path.rfind('/');
     const std::string source = slash == std::string::npos ? std::string() : path.substr(0, slash);
     if (isCdImage(source) || source.rfind("/dev/", 0) == 0) return path;
@@ -73,7 +65,7 @@ bool isMissing(const std::string& path)
 {
     if (path.empty() || path.front() != '/') return false; // an address: nothing to check
     std::error_code ec;
-    if (endsWithNoCase(path, ".cda")) {
+    if (isCdAudioAddress(path)) {
         const std::string source = path.substr(0, path.rfind('/'));
         if (source.rfind("/dev/", 0) == 0) return false; // the disc may be put in later
         return !std::filesystem::exists(source, ec);
