@@ -8,7 +8,7 @@
 // xdotool (a few ms), as for a user's key it would include the keyboard.
 
 #include "bench/recorder/bench_stats.h"
-#include "recorder/app/apartment_pump.h"
+#include "recorder/widgets/apartment_pump.h"
 #include "recorder/app/capture_event_sink.h"
 #include "recorder/app/form1.h"
 #include "recorder/app/tests/x_server.h"

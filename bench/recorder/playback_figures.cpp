@@ -5,7 +5,7 @@
 //   - CPU while playing an MP3 128 kbit/s stereo (percent of one core, 20 s).
 
 #include "bench/recorder/bench_stats.h"
-#include "recorder/app/apartment_pump.h"
+#include "recorder/widgets/apartment_pump.h"
 #include "recorder/app/form1.h"
 #include "bench/recorder/bench_clock.h"
 #include "bench/recorder/silent_prompts.h"

@@ -7,7 +7,7 @@
 //   - resident memory before and after a recording of [minutes] (60) minutes
 //     fed ten times faster than real time, sampled as it goes.
 
-#include "recorder/app/apartment_pump.h"
+#include "recorder/widgets/apartment_pump.h"
 #include "recorder/app/form1.h"
 #include "bench/recorder/bench_clock.h"
 #include "bench/recorder/silent_prompts.h"

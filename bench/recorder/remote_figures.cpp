@@ -4,8 +4,8 @@
 //   remote_figures [rounds]
 
 #include "bench/recorder/bench_stats.h"
-#include "recorder/app/remote_client.h"
-#include "recorder/app/remote_control_server.h"
+#include "recorder/remote/remote_client.h"
+#include "recorder/remote/remote_control_server.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -11,7 +11,7 @@
 // when Xvfb is missing).
 
 #include "bench/recorder/bench_stats.h"
-#include "recorder/app/apartment_pump.h"
+#include "recorder/widgets/apartment_pump.h"
 #include "recorder/app/capture_event_sink.h"
 #include "recorder/app/form1.h"
 #include "recorder/app/tests/x_server.h"

@@ -2,7 +2,7 @@
 // Prompts for the benchmarks: every question answered Cancel, every message
 // printed to standard error, every file dialog answered from `nextFile`.
 
-#include "recorder/app/user_prompts.h"
+#include "recorder/widgets/user_prompts.h"
 
 #include <cstdio>
 #include <optional>

@@ -13,7 +13,7 @@
 #include "bench/recorder/silent_prompts.h"
 #include "platform/com/class_registry.h"
 #include "platform/testserver/sound_server.h"
-#include "recorder/app/apartment_pump.h"
+#include "recorder/widgets/apartment_pump.h"
 #include "recorder/player/player_messages.h"
 #include "recorder/tagging/ui/frmid3v.h"
 

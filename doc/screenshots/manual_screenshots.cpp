@@ -7,12 +7,12 @@
 
 #include "doc/screenshots/sample_data.h"
 
-#include "recorder/app/apartment_pump.h"
+#include "recorder/widgets/apartment_pump.h"
 #include "recorder/app/form1.h"
 #include "recorder/app/form4.h"
 #include "recorder/app/tests/scripted_hotkeys.h"
 #include "recorder/app/tests/scripted_launcher.h"
-#include "recorder/app/tests/scripted_prompts.h"
+#include "recorder/widgets/testing/scripted_prompts.h"
 #include "recorder/components/audio_format_settings.h"
 #include "recorder/formats/ui/form2.h"
 #include "recorder/formats/ui/frm_aac.h"

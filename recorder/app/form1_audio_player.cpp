@@ -3,7 +3,7 @@
 
 #include "recorder/app/form1.h"
 
-#include "recorder/app/picture_button.h"
+#include "recorder/widgets/picture_button.h"
 #include "recorder/player/ui/mplay3.h"
 
 #include <QAction>

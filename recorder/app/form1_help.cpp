@@ -4,7 +4,7 @@
 #include "recorder/app/form1.h"
 
 #include "recorder/app/system_commands.h"
-#include "recorder/app/user_prompts.h"
+#include "recorder/widgets/user_prompts.h"
 #include "recorder/settings/application_folder.h"
 
 #include <QUrl>

@@ -3,7 +3,7 @@
 
 #include "recorder/app/form1.h"
 
-#include "recorder/app/user_prompts.h"
+#include "recorder/widgets/user_prompts.h"
 #include "recorder/recordings/project_file.h"
 #include "recorder/recordings/recording_files.h"
 

@@ -3,7 +3,7 @@
 
 #include "recorder/app/form1.h"
 
-#include "recorder/app/user_prompts.h"
+#include "recorder/widgets/user_prompts.h"
 #include "recorder/recordings/main_playback.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 
 #include "recorder/app/form1.h"
 
-#include "recorder/app/user_prompts.h"
+#include "recorder/widgets/user_prompts.h"
 #include "recorder/components/audio_array.h"
 #include "recorder/components/audio_file.h"
 #include "recorder/components/audio_format_settings.h"

@@ -3,8 +3,8 @@
 
 #include "recorder/app/form1.h"
 
-#include "recorder/app/remote_control_server.h"
-#include "recorder/app/remote_socket_path.h"
+#include "recorder/remote/remote_control_server.h"
+#include "recorder/remote/remote_socket_path.h"
 
 #include <iostream>
 

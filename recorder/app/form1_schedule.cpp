@@ -3,7 +3,7 @@
 
 #include "recorder/app/form1.h"
 
-#include "recorder/app/picture_button.h"
+#include "recorder/widgets/picture_button.h"
 #include "recorder/schedule/schedule_file.h"
 #include "recorder/schedule/schedule_recorder.h"
 #include "recorder/schedule/ui/form5.h"

@@ -3,9 +3,9 @@
 
 #include "recorder/app/form1.h"
 
-#include "recorder/app/picture_button.h"
+#include "recorder/widgets/picture_button.h"
 #include "recorder/tagging/ui/frmid3v.h"
-#include "recorder/tagging/ui/player_message_boxes.h"
+#include "recorder/widgets/player_message_boxes.h"
 
 #include <QAction>
 

@@ -1,7 +1,7 @@
 #include "recorder/app/form4.h"
 
-#include "recorder/app/skin.h"
-#include "recorder/app/user_prompts.h"
+#include "recorder/widgets/skin.h"
+#include "recorder/widgets/user_prompts.h"
 #include "recorder/recording/output_naming.h"
 #include "recorder/settings/music_folder.h"
 #include "recorder/settings/settings_store.h"

@@ -1,10 +1,10 @@
 // Velmor Sound Recorder: the process entry.
 
-#include "recorder/app/apartment_pump.h"
-#include "recorder/app/command_line_handoff.h"
+#include "recorder/widgets/apartment_pump.h"
+#include "recorder/remote/command_line_handoff.h"
 #include "recorder/app/form1.h"
 #include "recorder/app/single_instance.h"
-#include "recorder/app/user_prompts.h"
+#include "recorder/widgets/user_prompts.h"
 
 #include <QApplication>
 

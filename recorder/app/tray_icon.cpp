@@ -1,7 +1,7 @@
 #include "recorder/app/tray_icon.h"
 
-#include "recorder/app/icons.h"
-#include "recorder/app/user_prompts.h"
+#include "recorder/widgets/icons.h"
+#include "recorder/widgets/user_prompts.h"
 
 #include <QAction>
 #include <QMenu>

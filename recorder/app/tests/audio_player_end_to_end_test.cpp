@@ -4,7 +4,7 @@
 
 #include "recorder/app/tests/recorder_window_env.h"
 
-#include "recorder/app/picture_button.h"
+#include "recorder/widgets/picture_button.h"
 #include "recorder/player/ui/mplay3.h"
 
 #include "platform/testserver/sound_server.h"

@@ -1,6 +1,6 @@
 #include "recorder/app/form4.h"
 
-#include "recorder/app/tests/scripted_prompts.h"
+#include "recorder/widgets/testing/scripted_prompts.h"
 #include "recorder/fileutil/tests/scratch_files.h"
 #include "recorder/settings/settings_store.h"
 

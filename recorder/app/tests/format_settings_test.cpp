@@ -3,8 +3,8 @@
 
 #include "recorder/app/tests/recorder_window_env.h"
 
-#include "recorder/app/picture_button.h"
-#include "recorder/app/up_down.h"
+#include "recorder/widgets/picture_button.h"
+#include "recorder/widgets/up_down.h"
 #include "recorder/components/tests/test_audio.h"
 #include "recorder/formats/ui/form2.h"
 #include "recorder/formats/ui/frm_mp3.h"

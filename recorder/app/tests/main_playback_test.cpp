@@ -5,7 +5,7 @@
 #include "recorder/app/tests/recorder_window_env.h"
 
 #include "platform/testserver/sound_server.h"
-#include "recorder/app/picture_button.h"
+#include "recorder/widgets/picture_button.h"
 #include "recorder/components/audioplayer.h"
 #include "platform/testserver/stream_reader.h"
 #include "platform/testserver/tone_analysis.h"

@@ -2,7 +2,7 @@
 
 #include "recorder/app/tests/recorder_window_env.h"
 
-#include "recorder/app/picture_button.h"
+#include "recorder/widgets/picture_button.h"
 #include "recorder/components/audioplayer.h"
 #include "recorder/settings/settings_store.h"
 

@@ -6,7 +6,7 @@
 #include "recorder/app/form1.h"
 #include "recorder/app/tests/scripted_hotkeys.h"
 #include "recorder/app/tests/scripted_launcher.h"
-#include "recorder/app/tests/scripted_prompts.h"
+#include "recorder/widgets/testing/scripted_prompts.h"
 
 #include "platform/testserver/pipe_source.h"
 #include "recorder/fileutil/tests/scratch_files.h"

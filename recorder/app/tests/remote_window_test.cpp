@@ -4,7 +4,7 @@
 
 #include "recorder/app/tests/recorder_window_env.h"
 
-#include "recorder/app/remote_control_server.h"
+#include "recorder/remote/remote_control_server.h"
 #include "recorder/app/single_instance.h"
 
 #include "platform/power/logind_power_management.h"

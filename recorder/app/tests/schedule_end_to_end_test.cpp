@@ -3,7 +3,7 @@
 
 #include "recorder/app/tests/recorder_window_env.h"
 
-#include "recorder/app/picture_button.h"
+#include "recorder/widgets/picture_button.h"
 #include "recorder/components/audio_file.h"
 #include "recorder/components/tests/test_audio.h"
 #include "recorder/schedule/schedule_file.h"

@@ -2,7 +2,7 @@
 // xcb platform, and a COM apartment served by the Qt event loop. Listing the
 // tests needs no display.
 
-#include "recorder/app/apartment_pump.h"
+#include "recorder/widgets/apartment_pump.h"
 #include "recorder/app/tests/x_server.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "recorder/formats/ui/form2.h"
 #include "recorder/formats/ui/frm_mp3.h"
 
-#include "recorder/app/up_down.h"
+#include "recorder/widgets/up_down.h"
 #include "recorder/formats/tests/format_window_env.h"
 
 #include <QCheckBox>

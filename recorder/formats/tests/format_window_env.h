@@ -3,7 +3,7 @@
 // class registry of a fresh application folder, a file component and the
 // two encoder settings objects, as the main window holds them.
 
-#include "recorder/app/tests/scripted_prompts.h"
+#include "recorder/widgets/testing/scripted_prompts.h"
 #include "recorder/components/audio_file.h"
 #include "recorder/components/audio_format_settings.h"
 #include "recorder/components/mp3_lame.h"

@@ -1,6 +1,6 @@
 #include "recorder/formats/ui/frm_mp3.h"
 
-#include "recorder/app/up_down.h"
+#include "recorder/widgets/up_down.h"
 #include "recorder/formats/mp3_lame_settings.h"
 #include "recorder/formats/tests/format_window_env.h"
 #include "recorder/settings/settings_store.h"

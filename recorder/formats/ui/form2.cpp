@@ -1,8 +1,8 @@
 #include "recorder/formats/ui/form2.h"
 
-#include "recorder/app/skin.h"
-#include "recorder/app/up_down.h"
-#include "recorder/app/user_prompts.h"
+#include "recorder/widgets/skin.h"
+#include "recorder/widgets/up_down.h"
+#include "recorder/widgets/user_prompts.h"
 #include "recorder/components/audio_file.h"
 #include "recorder/components/audio_format_settings.h"
 #include "recorder/formats/format_descriptions.h"

@@ -1,7 +1,7 @@
 #include "recorder/formats/ui/format_dialog.h"
 
-#include "recorder/app/skin.h"
-#include "recorder/app/user_prompts.h"
+#include "recorder/widgets/skin.h"
+#include "recorder/widgets/user_prompts.h"
 #include "recorder/components/audio_file.h"
 
 #include <QBoxLayout>

@@ -1,6 +1,6 @@
 #include "recorder/formats/ui/frm_ac3.h"
 
-#include "recorder/app/user_prompts.h"
+#include "recorder/widgets/user_prompts.h"
 #include "recorder/components/audio_file.h"
 #include "recorder/formats/bitrate_table.h"
 #include "recorder/formats/ui/format_controls.h"

@@ -1,7 +1,7 @@
 #include "recorder/formats/ui/frm_mp3.h"
 
-#include "recorder/app/up_down.h"
-#include "recorder/app/user_prompts.h"
+#include "recorder/widgets/up_down.h"
+#include "recorder/widgets/user_prompts.h"
 #include "recorder/components/audio_file.h"
 #include "recorder/components/mp3_lame.h"
 #include "recorder/formats/bitrate_table.h"

@@ -1,6 +1,6 @@
 #include "recorder/formats/ui/frm_wav.h"
 
-#include "recorder/app/user_prompts.h"
+#include "recorder/widgets/user_prompts.h"
 #include "recorder/components/audio_file.h"
 #include "recorder/formats/ui/format_controls.h"
 #include "recorder/recording/format_values.h"

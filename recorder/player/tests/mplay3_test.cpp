@@ -2,7 +2,7 @@
 // sound server: what the null sink's monitor hears, the playlist's moves, the
 // knobs, CD images, playlist files and the kept window position.
 
-#include "recorder/app/tests/scripted_prompts.h"
+#include "recorder/widgets/testing/scripted_prompts.h"
 #include "recorder/player/cd_audio.h"
 #include "recorder/player/playlist_m3u.h"
 #include "recorder/player/tests/cd_image.h"

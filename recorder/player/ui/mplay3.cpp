@@ -1,7 +1,7 @@
 #include "recorder/player/ui/mplay3.h"
 
-#include "recorder/app/skin.h"
-#include "recorder/app/user_prompts.h"
+#include "recorder/widgets/skin.h"
+#include "recorder/widgets/user_prompts.h"
 #include "recorder/components/decoders/decoder.h"
 #include "recorder/player/audio_player_display.h"
 #include "recorder/player/cd_audio.h"

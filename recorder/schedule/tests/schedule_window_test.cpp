@@ -1,7 +1,7 @@
 // The schedule list and the dialog that adds to it, with the clock and the
 // recorder in the test's hand and the real file in a folder of its own.
 
-#include "recorder/app/tests/scripted_prompts.h"
+#include "recorder/widgets/testing/scripted_prompts.h"
 #include "recorder/schedule/schedule_file.h"
 #include "recorder/schedule/schedule_time.h"
 #include "recorder/schedule/ui/form5.h"

@@ -1,7 +1,7 @@
 #include "recorder/schedule/ui/form6.h"
 
-#include "recorder/app/skin.h"
-#include "recorder/app/user_prompts.h"
+#include "recorder/widgets/skin.h"
+#include "recorder/widgets/user_prompts.h"
 #include "recorder/schedule/schedule_time.h"
 
 #include <QDateEdit>

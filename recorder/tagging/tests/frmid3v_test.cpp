@@ -3,7 +3,7 @@
 
 #include "platform/com/class_registry.h"
 #include "platform/testserver/sound_server.h"
-#include "recorder/app/tests/scripted_prompts.h"
+#include "recorder/widgets/testing/scripted_prompts.h"
 #include "recorder/player/clsFMOD.h"
 #include "recorder/tagging/clsID3v1.h"
 #include "recorder/tagging/ui/frmid3v.h"

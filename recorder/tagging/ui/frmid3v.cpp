@@ -1,7 +1,7 @@
 #include "recorder/tagging/ui/frmid3v.h"
 
-#include "recorder/app/skin.h"
-#include "recorder/app/user_prompts.h"
+#include "recorder/widgets/skin.h"
+#include "recorder/widgets/user_prompts.h"
 #include "recorder/fileutil/cls_file.h"
 #include "recorder/fileutil/filter_key.h"
 #include "recorder/player/clsFMOD.h"

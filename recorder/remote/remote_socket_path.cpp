@@ -1,4 +1,4 @@
-#include "recorder/app/remote_socket_path.h"
+#include "recorder/remote/remote_socket_path.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // What the command line does before any window exists: print help or the
 // version, or hand a command to the recorder that already runs.
 
-#include "recorder/app/command_line.h"
+#include "recorder/remote/command_line.h"
 
 #include <optional>
 #include <ostream>

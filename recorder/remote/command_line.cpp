@@ -1,4 +1,4 @@
-#include "recorder/app/command_line.h"
+#include "recorder/remote/command_line.h"
 
 #include <string_view>
 

@@ -2,7 +2,7 @@
 // What the local-socket server asks of the recorder: one command at a time,
 // answered with the text the second process prints.
 
-#include "recorder/app/remote_protocol.h"
+#include "recorder/remote/remote_protocol.h"
 
 namespace recorder {
 

@@ -1,4 +1,4 @@
-#include "recorder/tagging/ui/player_message_boxes.h"
+#include "recorder/widgets/player_message_boxes.h"
 
 #include <QMessageBox>
 

@@ -1,4 +1,4 @@
-#include "recorder/app/user_prompts.h"
+#include "recorder/widgets/user_prompts.h"
 
 #include "recorder/settings/settings_store.h"
 

@@ -1,7 +1,7 @@
-#include "recorder/app/command_line_handoff.h"
+#include "recorder/remote/command_line_handoff.h"
 
-#include "recorder/app/remote_client.h"
-#include "recorder/app/remote_socket_path.h"
+#include "recorder/remote/remote_client.h"
+#include "recorder/remote/remote_socket_path.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "recorder/app/apartment_pump.h"
+#include "recorder/widgets/apartment_pump.h"
 
 #include "platform/com/apartment.h"
 

@@ -1,6 +1,6 @@
-#include "recorder/app/remote_control_server.h"
+#include "recorder/remote/remote_control_server.h"
 
-#include "recorder/app/peer_credentials.h"
+#include "recorder/remote/peer_credentials.h"
 
 #include <QLocalSocket>
 #include <QPointer>

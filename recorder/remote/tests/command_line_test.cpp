@@ -1,8 +1,8 @@
 // The options as a user types them, and the built program run the way a
 // script runs it when no recorder is running.
 
-#include "recorder/app/command_line.h"
-#include "recorder/app/command_line_handoff.h"
+#include "recorder/remote/command_line.h"
+#include "recorder/remote/command_line_handoff.h"
 
 #include <sstream>
 

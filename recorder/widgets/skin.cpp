@@ -1,4 +1,4 @@
-#include "recorder/app/skin.h"
+#include "recorder/widgets/skin.h"
 
 #include "recorder/settings/application_folder.h"
 

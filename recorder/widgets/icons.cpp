@@ -1,4 +1,4 @@
-#include "recorder/app/icons.h"
+#include "recorder/widgets/icons.h"
 
 #include <QPainter>
 #include <QPainterPath>

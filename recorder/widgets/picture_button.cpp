@@ -1,4 +1,4 @@
-#include "recorder/app/picture_button.h"
+#include "recorder/widgets/picture_button.h"
 
 #include <QEvent>
 #include <QIcon>

@@ -1,4 +1,4 @@
-#include "recorder/app/remote_protocol.h"
+#include "recorder/remote/remote_protocol.h"
 
 namespace recorder {
 

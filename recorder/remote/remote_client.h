@@ -3,7 +3,7 @@
 // reads its reply. Blocking, with time limits, so a script never hangs on a
 // recorder that has stopped answering.
 
-#include "recorder/app/remote_protocol.h"
+#include "recorder/remote/remote_protocol.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "recorder/app/remote_client.h"
+#include "recorder/remote/remote_client.h"
 
-#include "recorder/app/peer_credentials.h"
+#include "recorder/remote/peer_credentials.h"
 
 #include <QDeadlineTimer>
 #include <QLocalSocket>

@@ -1,4 +1,4 @@
-#include "recorder/app/peer_credentials.h"
+#include "recorder/remote/peer_credentials.h"
 
 #include <sys/socket.h>
 

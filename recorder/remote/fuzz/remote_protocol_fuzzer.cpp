@@ -4,8 +4,8 @@
 // past the bytes received or the size limit, and what parses writes back
 // to the same bytes.
 
-#include "recorder/app/command_line.h"
-#include "recorder/app/remote_protocol.h"
+#include "recorder/remote/command_line.h"
+#include "recorder/remote/remote_protocol.h"
 
 #include <cstdint>
 #include <string>

@@ -4,7 +4,7 @@
 // the target and writes the reply. Anything else (another user, a request
 // that is too long, unknown or never finished) is refused and closed.
 
-#include "recorder/app/remote_target.h"
+#include "recorder/remote/remote_target.h"
 
 #include <QLocalServer>
 #include <QObject>

@@ -2,9 +2,9 @@
 // commands and replies, requests that must be refused, and the checks that
 // keep other users out in both directions.
 
-#include "recorder/app/remote_client.h"
-#include "recorder/app/remote_control_server.h"
-#include "recorder/app/remote_socket_path.h"
+#include "recorder/remote/remote_client.h"
+#include "recorder/remote/remote_control_server.h"
+#include "recorder/remote/remote_socket_path.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,4 +1,4 @@
-#include "recorder/app/up_down.h"
+#include "recorder/widgets/up_down.h"
 
 #include <QEvent>
 #include <QKeyEvent>

@@ -1,7 +1,7 @@
 // GoogleTest main for window tests: a QApplication on the offscreen platform
 // and a COM apartment on the test thread, served by the Qt event loop.
 
-#include "recorder/app/apartment_pump.h"
+#include "recorder/widgets/apartment_pump.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Prompts with scripted answers that remember what the program asked.
 
-#include "recorder/app/user_prompts.h"
+#include "recorder/widgets/user_prompts.h"
 
 #include <deque>
 #include <string>
