@@ -141,6 +141,7 @@ int main(int argc, char** argv)
                     100 * (cpuSeconds() - c0) / (monotonicSeconds() - w0));
         writer.stop();
         window.StopRecord();
+        while (!window.recordingIdle()) runFor(20);
     }
 
     const long before = residentKiB();
@@ -161,6 +162,7 @@ int main(int argc, char** argv)
     }
     runFor(1500);
     window.StopRecord();
+    while (!window.recordingIdle()) runFor(20);
     const long after = residentKiB();
     const auto rows = window.rows();
     std::printf("resident memory after a %.0f-minute recording: %ld KiB (%+ld KiB); file %s, %s, %s\n", minutes, after,

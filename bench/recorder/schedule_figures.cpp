@@ -12,7 +12,7 @@
 
 #include "bench/recorder/bench_stats.h"
 #include "recorder/widgets/apartment_pump.h"
-#include "recorder/app/capture_event_sink.h"
+#include "recorder/recording/capture_event_sink.h"
 #include "recorder/app/form1.h"
 #include "recorder/app/tests/x_server.h"
 #include "recorder/app/tray_icon.h"

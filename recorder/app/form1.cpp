@@ -1,6 +1,7 @@
 #include "recorder/app/form1.h"
+#include "recorder/app/form1_recording_view.h"
 
-#include "recorder/app/capture_event_sink.h"
+#include "recorder/recording/capture_event_sink.h"
 #include "recorder/app/desktop_launcher.h"
 #include "recorder/app/form4.h"
 #include "recorder/widgets/icons.h"
@@ -78,7 +79,7 @@ Form1::~Form1()
 {
     if (!exited_) {
         // Torn down without exitsystem (a test, or the event loop ending): release in order.
-        if (flgRecord) StopRecord();
+        endRecordingSession();
         playback_.reset();
         events_.disconnect();
         if (sink_) sink_->detach();
@@ -404,6 +405,7 @@ void Form1::Form_Load()
     if (auto index = toInt16(ReadIniValue(settingsFilePath(), "set", "outputformat")); index && *index >= 0 && *index < kFormatCount)
         cboEncoders->setCurrentIndex(*index);
 
+    createRecordingSession();
     FillDeviceList();
     auformat();
     playbackView_ = makePlaybackView();
@@ -547,7 +549,8 @@ void Form1::exitsystem()
 {
     if (exited_) return;
     closeSchedule();
-    if (flgRecord) StopRecord();
+    // The file is finished before anything it needs goes away.
+    endRecordingSession();
     if (playback_ && !playback_->playStopped()) StopPlayback();
     removeTray();
 

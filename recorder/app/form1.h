@@ -6,7 +6,7 @@
 #include "capture/TavorAudioDXRecord3.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/connection_point.h"
-#include "recorder/components/record_filter_stage.h"
+#include "recorder/recording/recording_observer.h"
 #include "recorder/recordings/recording_row.h"
 #include "platform/power/power_management.h"
 
@@ -40,11 +40,14 @@ class AudioCompress;
 class AudioFile;
 class AudioFormatSettings;
 class Audioplayer;
+class CaptureControlCapture;
 class CaptureEventSink;
 class DesktopLauncher;
 class Form5;
 class MainPlayback;
 class MP3Lame;
+class OwnerThread;
+class RecordingSession;
 class PictureButton;
 class PlaybackView;
 class RemoteControlServer;
@@ -76,7 +79,12 @@ public:
     std::shared_ptr<recorder::MP3Lame> MP3Lame;
 
     void StartRecord();
+    // Asks the session to stop; the file is finished on its writer thread and
+    // the row added when it is closed (recordingIdle() tells).
     void StopRecord();
+    bool recordingIdle() const;
+    // The audio in the file of the recording going on (or the last one).
+    double recordedSeconds() const;
     void auformat();
     // Main-window playback of the selected row.
     void PlaySelected();
@@ -210,18 +218,21 @@ private:
     void AudioRecord_EndArrayRecord(const VARIANT& nBlock);
     void AudioRecord_Timer(const VARIANT& currentSamples, const std::vector<short>& levels);
     void Timer1_Timer();
-    bool selectOutputFormat(int index);
     // Points the capture control at the device the user picked in DeviceCombo.
     void selectCaptureDevice(int index);
-    bool startCapture(std::string& why);
     void abandonStart(const std::string& why);
-    void recordingWriteFailed();
     void checkCaptureRunning();
-    void reportLostFrames();
-    // Passes one capture block through the filters into the file.
-    bool writeCaptureBlock(SAFEARRAY* block);
     void resetMeters();
-    void addRow();
+    void addRow(const RecordingResult& result);
+    // The recording session (form1_recording.cpp): created at load, finished at exit.
+    class RecordingView;
+    void createRecordingSession();
+    void endRecordingSession();
+    std::unique_ptr<CaptureControlCapture> capture_;
+    std::unique_ptr<OwnerThread> ownerThread_;
+    std::unique_ptr<RecordingSession> session_;
+    std::unique_ptr<RecordingView> recordingView_;
+    std::string pendingFailure_; // said once the stopped recording's row is there
     void showSettingsWriteFailure();
 
     UserPrompts& prompts_;
@@ -235,14 +246,7 @@ private:
 
     std::string recordBaseName_;
     std::string recordPath_;
-    std::string recordDescription_;
     std::time_t recordStartTime_ = 0;
-    std::int32_t recordSeconds_ = 0;
-    long long lostFrames_ = 0;
-    bool writeFailed_ = false;
-    std::string writeError_;
-    // The stored filters and automatic gain, between the capture blocks and the file.
-    std::unique_ptr<RecordFilterStage> recordFilter_;
     bool exited_ = false;
     QWidget* picturePanel_ = nullptr;
     std::unique_ptr<TrayIcon> tray_;

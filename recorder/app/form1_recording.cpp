@@ -1,26 +1,27 @@
-// The recording lifecycle of the main window: from the Record command to a
-// closed output file and a new row in the recordings list.
+// The recording lifecycle of the main window: the Record and Stop commands
+// drive the recording session, and the session's news becomes the window's
+// controls, status bar, elapsed time and a new row in the recordings list.
 
 #include "recorder/app/form1.h"
+#include "recorder/app/form1_recording_view.h"
 
+#include "recorder/widgets/qt_owner_thread.h"
 #include "recorder/widgets/user_prompts.h"
-#include "recorder/components/audio_array.h"
 #include "recorder/components/audio_file.h"
 #include "recorder/components/audio_format_settings.h"
+#include "recorder/components/mp3_lame.h"
+#include "recorder/recording/capture_control_capture.h"
 #include "recorder/recording/format_values.h"
 #include "recorder/recording/level_meter.h"
+#include "recorder/recording/output_format_selection.h"
 #include "recorder/recording/output_naming.h"
-#include "recorder/recording/record_filter_chain.h"
-#include "recorder/recording/record_filter_settings.h"
+#include "recorder/recording/recording_session.h"
 #include "recorder/recording/time_and_size_text.h"
 #include "recorder/recordings/main_playback.h"
 #include "recorder/settings/music_folder.h"
 #include "recorder/settings/settings_store.h"
 
-#include "platform/com/errorinfo.h"
-
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -28,299 +29,191 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <cmath>
 #include <filesystem>
 
 namespace recorder {
 
 namespace {
 
-std::string captureError(HRESULT hr)
-{
-    com::ErrorDetails details;
-    if (com::takeError(details) && !details.description.empty()) return details.description;
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
-    return std::string("error ") + code;
-}
-
-// The format, then what the filters and the capture have to say.
-std::string recordingStatus(const std::string& description, const RecordFilterStage* filters, long long lostFrames)
+// The format, then what the filters, the capture and the writer have to say.
+std::string recordingStatus(const std::string& description, const RecordingStatus& s)
 {
     std::string text = description;
-    if (filters && !filters->notes().empty()) text += " - " + filters->notes();
-    if (lostFrames > 0)
-        text += " - " + std::to_string(lostFrames) + " frames lost: the computer was too busy to take the audio in time";
+    if (!s.filterNotes.empty()) text += " - " + s.filterNotes;
+    if (s.framesLostCapture > 0)
+        text += " - " + std::to_string(s.framesLostCapture) +
+                " frames lost: the computer was too busy to take the audio in time";
+    if (s.framesLostWriting > 0)
+        text += " - " + std::to_string(s.framesLostWriting) + " frames lost: the disk was too slow to take the audio in time";
+    if (s.secondsBehind > 0) text += " - Writing is " + std::to_string(s.secondsBehind) + " s behind: the disk is slow";
     return text;
 }
 
+std::string doneStatus(const RecordingCounters& c)
+{
+    std::string status = "Done";
+    if (c.framesLostCapture > 0)
+        status += " (" + std::to_string(c.framesLostCapture) + " frames lost: the computer was too busy)";
+    if (c.framesLostWriting > 0)
+        status += " (" + std::to_string(c.framesLostWriting) + " frames lost: the disk was too slow)";
+    return status;
+}
+
 } // namespace
+
+// The session's news, on the GUI thread.
+void Form1::RecordingView::recordingStarted(const RecordingInfo& info)
+{
+    form_.recordPath_ = info.path;
+    form_.recordStartTime_ = info.started;
+    form_.flgRecord = true;
+    form_.pendingFailure_.clear();
+    form_.Label1->setText(QString::fromStdString(FormatSeconds(0)));
+    form_.Timer1->start();
+    form_.StatusPanel1->setText(QString::fromStdString(info.path));
+    form_.StatusPanel2->setText(QString::fromStdString(recordingStatus(info.description, form_.session_->status())));
+    form_.StatusBar1->repaint();
+    form_.cmdPlay->setEnabled(false);
+    form_.cmdPause->setEnabled(false);
+    form_.holdSleepInhibitor();
+}
+
+void Form1::RecordingView::recordingStartFailed(const StartFailure& failure)
+{
+    if (failure.formatRefused)
+        form_.prompts_.message(&form_, failure.message, MessageIcon::Error);
+    else
+        form_.abandonStart(failure.message);
+}
+
+void Form1::RecordingView::recordingStatusChanged(const RecordingStatus& status)
+{
+    if (form_.flgRecord)
+        form_.StatusPanel2->setText(
+            QString::fromStdString(recordingStatus(form_.session_->info().description, status)));
+}
+
+void Form1::RecordingView::recordingFailed(const std::string& message)
+{
+    form_.pendingFailure_ =
+        message + "\nEverything recorded up to that moment is kept in " + form_.session_->info().path + ".";
+}
+
+void Form1::RecordingView::recordingStopping(const RecordingInfo&) { form_.flgRecord = false; }
+
+void Form1::RecordingView::recordingStopped(const RecordingResult& result)
+{
+    form_.releaseSleepInhibitor();
+    form_.Timer1->stop();
+    form_.cmdPause->setEnabled(true);
+    form_.cmdPlay->setEnabled(true);
+    form_.cmdrecord->setEnabled(true);
+    form_.Label1->setText(QString::fromStdString(FormatSeconds(static_cast<std::int64_t>(result.seconds()))));
+    form_.StatusPanel1->setText(QString::fromStdString(result.info.path));
+    form_.StatusPanel2->setText(QString::fromStdString(doneStatus(result.counters)));
+    form_.addRow(result);
+    form_.resetMeters();
+    form_.ListView1->scrollToBottom();
+    if (!form_.pendingFailure_.empty()) {
+        // Said once the row is there, outside the session's call.
+        QTimer::singleShot(0, &form_, [form = &form_, message = std::move(form_.pendingFailure_)] {
+            form->prompts_.message(form, message, MessageIcon::Error);
+        });
+        form_.pendingFailure_.clear();
+    }
+}
+
+void Form1::createRecordingSession()
+{
+    capture_ = std::make_unique<CaptureControlCapture>(AudioRecord, captureLoadError_);
+    ownerThread_ = std::make_unique<QtOwnerThread>(this);
+    session_ = std::make_unique<RecordingSession>(*capture_, *ownerThread_);
+    recordingView_ = std::make_unique<RecordingView>(*this);
+    session_->addObserver(recordingView_.get());
+}
+
+void Form1::endRecordingSession()
+{
+    if (!session_) return;
+    session_->stopAndWait();
+    session_->removeObserver(recordingView_.get());
+    session_.reset();
+    capture_.reset();
+}
+
+bool Form1::recordingIdle() const { return !session_ || session_->idle(); }
+
+double Form1::recordedSeconds() const { return session_ ? session_->secondsWritten() : 0.0; }
 
 void Form1::auformat()
 {
     FormatValues& v = formatValues();
     readFormatValues(settingsFilePath(), v);
     if (!AudioFile) return;
-    AudioFile->SetFormatMP3(v.MP3Frequency, v.MP3Bitrate, v.MP3Channels);
-    AudioFile->SetFormatPCM(v.Freq, v.Channel, 16, 0);
-    AudioFile->SetFormatVOX(v.voxFreq);
-    const OggArguments ogg = oggArguments(v);
-    AudioFile->SetFormatOgg(ogg.sampleRate, ogg.channels, ogg.bitrate, ogg.minBitrate, ogg.maxBitrate, ogg.quality);
-    AudioFile->SetFormatG721(v.g721Freq);
-    AudioFile->SetFormatG723(v.g723Freq, v.g723bit);
-    AudioFile->SetFormatG726(v.gFreq, v.gbit);
-    AudioFile->SetFormatG729(v.g729Freq);
-    AudioFile->SetFormatAC3(v.AC3SampleRate, v.AC3Bitrate, v.AC3Channels, 0);
     if (!AAC) AAC = std::make_shared<AudioFormatSettings>();
-    AAC->setSampleRate(v.AACSampleRate);
-    AAC->setBitrate(v.AACBitrate);
-    AAC->setChannels(v.AACChannels);
-    AAC->setQuality(v.AACQuality);
-    AAC->setObjectType(v.AACType);
-    AudioFile->SetFormatAAC(*AAC);
-}
-
-bool Form1::selectOutputFormat(int index)
-{
-    const FormatValues& v = formatValues();
-    switch (index) {
-    case FormatCode::WAV: return AudioFile->SetFormatPCM(v.Freq, v.Channel, 16, 0);
-    case FormatCode::MP3: return AudioFile->SetFormatMP3(v.MP3Frequency, v.MP3Bitrate, v.MP3Channels);
-    case FormatCode::VOX: return AudioFile->SetFormatVOX(v.voxFreq);
-    case FormatCode::G721: return AudioFile->SetFormatG721(v.g721Freq);
-    case FormatCode::G723: return AudioFile->SetFormatG723(v.g723Freq, v.g723bit);
-    case FormatCode::G726: return AudioFile->SetFormatG726(v.gFreq, v.gbit);
-    case FormatCode::G729: return AudioFile->SetFormatG729(v.g729Freq);
-    case FormatCode::OGG: {
-        const OggArguments o = oggArguments(v);
-        return AudioFile->SetFormatOgg(o.sampleRate, o.channels, o.bitrate, o.minBitrate, o.maxBitrate, o.quality);
-    }
-    case FormatCode::AC3: return AudioFile->SetFormatAC3(v.AC3SampleRate, v.AC3Bitrate, v.AC3Channels, 0);
-    case FormatCode::AAC: return this->AAC && AudioFile->SetFormatAAC(*this->AAC);
-    default: return false;
-    }
+    applyAacValues(v, *AAC);
+    applyFormatValues(*AudioFile, v, *AAC);
 }
 
 void Form1::StartRecord()
 {
-    if (exited_ || !AudioFile) return;
-    if (flgRecord) StopRecord();
-    // The file component is shared: a playback must end before it writes.
+    if (exited_ || !AudioFile || !session_) return;
+    // The file component is shared with playback: a playback must end first.
     if (playback_ && !playback_->playStopped()) StopPlayback();
-
-    const std::string settings = settingsFilePath();
-    const NamingSettings naming = readNamingSettings(settings);
-    recordBaseName_ = naming.filename;
-    recordStartTime_ = std::time(nullptr);
-    NamingContext context;
-    context.defaultFolder = musicFolder();
-    context.extension = cboEncoders->currentText().toStdString();
-    context.rowCount = ListView1->topLevelItemCount();
-    context.now = recordStartTime_;
-    recordPath_ = outputPath(naming, context);
 
     auformat();
     if (cboEncoders->currentText().isEmpty()) cboEncoders->setCurrentIndex(FormatCode::MP3);
-    // A refused selection would leave the last format of auformat in force and
-    // write, say, AAC into a .WAV file: refuse to record instead.
-    if (!selectOutputFormat(cboEncoders->currentIndex())) {
-        const std::string reason = AudioFile->lastError();
-        prompts_.message(this,
-                         "The recording could not start: the " + cboEncoders->currentText().toStdString() +
-                             " settings cannot be recorded" + (reason.empty() ? std::string(".") : " (" + reason + ")."),
-                         MessageIcon::Error);
-        return;
-    }
+    // The window's own file component shows the format being recorded, as the
+    // session's does (the settings window and the format dialogs start from it).
+    selectOutputFormat(*AudioFile, formatValues(), *AAC, cboEncoders->currentIndex());
+    const std::string settings = settingsFilePath();
+    recordBaseName_ = readNamingSettings(settings).filename;
 
-    // Settings the filters cannot use switch their filter off and are named in
-    // the status bar; they never keep a recording from starting.
-    const FormatInfo format = AudioFile->CurrentFormat();
-    // The settings window may select other formats while this one records: keep its description.
-    recordDescription_ = format.Description;
-    RecordFilterSettings filters = readRecordFilterSettings(settings, format.SampleRate);
-    recordFilter_ = std::make_unique<RecordFilterStage>(format.SampleRate, format.Channels,
-                                                        recordFilterChain(filters, format.Channels),
-                                                        std::move(filters.problems));
-
-    Timer1->start();
-    recordSeconds_ = 0;
-    flgRecord = true;
-    lostFrames_ = 0;
-    writeFailed_ = false;
-    writeError_.clear();
-
-    StatusPanel1->setText(QString::fromStdString(recordPath_));
-    StatusPanel2->setText(QString::fromStdString(recordingStatus(format.Description, recordFilter_.get(), 0)));
-    StatusBar1->repaint();
-    cmdPlay->setEnabled(false);
-    cmdPause->setEnabled(false);
-
-    // A recording that cannot start says why and leaves nothing behind.
-    if (usesDefaultFolder(naming)) {
-        std::error_code ec;
-        std::filesystem::create_directories(context.defaultFolder, ec);
-        if (ec) {
-            abandonStart("The recording could not start: the music folder " + context.defaultFolder +
-                         " cannot be created (" + ec.message() + ").");
-            return;
-        }
-    }
-    const bool existedBefore = std::filesystem::exists(recordPath_);
-    if (!AudioFile->OpenWrite(recordPath_, 1000)) {
-        abandonStart("The recording could not start: " + AudioFile->lastError());
-        return;
-    }
-    std::string why;
-    if (!startCapture(why)) {
-        AudioFile->Close();
-        std::error_code ec;
-        if (!existedBefore) std::filesystem::remove(recordPath_, ec);
-        abandonStart("The recording could not start: " + why);
-        return;
-    }
-    holdSleepInhibitor();
-}
-
-bool Form1::startCapture(std::string& why)
-{
-    if (!AudioRecord) {
-        why = "the capture component (TavorAudioDXRecord3) is not installed or could not be loaded";
-        why += captureLoadError_.empty() ? "." : ": " + captureLoadError_;
-        return false;
-    }
-    const FormatInfo format = AudioFile->CurrentFormat();
-    const HRESULT hr = AudioRecord->Start(format.SampleRate, format.Channels, 16);
-    VARIANT_BOOL started = VARIANT_FALSE;
-    AudioRecord->IsStarted(&started);
-    if (SUCCEEDED(hr) && started) return true;
-    com::Bstr device;
-    AudioRecord->get_devInputName(device.put());
-    const std::string name = device.utf8().empty() ? std::string("(none)") : device.utf8();
-    why = "the capture device \"" + name + "\" could not be opened";
-    why += FAILED(hr) ? " (" + captureError(hr) + ")." : ".";
-    why += " Check that the sound server is running and the device is connected.";
-    return false;
+    RecordingRequest request;
+    request.settingsPath = settings;
+    request.defaultFolder = musicFolder();
+    request.extension = cboEncoders->currentText().toStdString();
+    request.formatCode = cboEncoders->currentIndex();
+    request.rowCount = ListView1->topLevelItemCount();
+    // The MP3 dialog may change its settings while this recording runs: record the ones of now.
+    if (MP3Lame) request.mp3 = std::make_shared<const recorder::MP3Lame>(*MP3Lame);
+    session_->start(std::move(request));
 }
 
 void Form1::abandonStart(const std::string& why)
 {
     flgRecord = false;
-    recordFilter_.reset();
     Timer1->stop();
     cmdrecord->setEnabled(true);
     cmdPlay->setEnabled(true);
     cmdPause->setEnabled(true);
-    StatusPanel1->setText(QString::fromStdString(recordPath_));
+    StatusPanel1->setText(QString::fromStdString(session_->info().path));
     StatusPanel2->setText("Not recording");
     prompts_.message(this, why, MessageIcon::Error);
 }
 
 void Form1::StopRecord()
 {
-    if (!flgRecord) return;
-    flgRecord = false;
-    if (AudioRecord) {
-        AudioRecord->Stop();
-        QCoreApplication::processEvents();
-        // Blocks cut before the stop whose events have not come through yet.
-        for (;;) {
-            com::SafeArray block;
-            if (FAILED(AudioRecord->ReceiveAudioArray(block.put())) || block.size() == 0) break;
-            if (!writeFailed_ && !writeCaptureBlock(block.get())) {
-                writeFailed_ = true;
-                writeError_ = AudioFile->lastError();
-            }
-        }
-        reportLostFrames();
-    }
-    if (recordFilter_) {
-        const auto rest = recordFilter_->flush();
-        if (!writeFailed_ && !AudioFile->WriteArray(rest.bytes)) {
-            writeFailed_ = true;
-            writeError_ = AudioFile->lastError();
-        }
-        recordFilter_.reset();
-    }
-    if (!AudioFile->Close() && !writeFailed_) {
-        writeFailed_ = true;
-        writeError_ = AudioFile->lastError();
-    }
-
-    releaseSleepInhibitor();
-    Timer1->stop();
-    cmdPause->setEnabled(true);
-    cmdPlay->setEnabled(true);
-    cmdrecord->setEnabled(true);
-
-    StatusPanel1->setText(QString::fromStdString(recordPath_));
-    std::string status = "Done";
-    if (lostFrames_ > 0) status += " (" + std::to_string(lostFrames_) + " frames lost: the computer was too busy)";
-    StatusPanel2->setText(QString::fromStdString(status));
-    addRow();
-    resetMeters();
-    ListView1->scrollToBottom();
+    if (session_) session_->stop();
 }
 
-void Form1::addRow()
+void Form1::addRow(const RecordingResult& result)
 {
     std::error_code ec;
-    const auto size = std::filesystem::file_size(recordPath_, ec);
+    const auto size = std::filesystem::file_size(result.info.path, ec);
     auto* item = new QTreeWidgetItem(ListView1);
     item->setText(0, QString::number(ListView1->topLevelItemCount()));
-    item->setText(1, QString::fromStdString(recordPath_));
+    item->setText(1, QString::fromStdString(result.info.path));
     item->setText(2, ec ? QString() : QString::fromStdString(sizeText(size)));
-    item->setText(3, Label1->text());
-    item->setText(4, QString::fromStdString(generalDateTime(recordStartTime_)));
-    item->setText(5, cboEncoders->currentText().trimmed());
+    item->setText(3, QString::fromStdString(FormatSeconds(static_cast<std::int64_t>(result.seconds()))));
+    item->setText(4, QString::fromStdString(generalDateTime(result.info.started)));
+    item->setText(5, QString::fromStdString(result.info.extension).trimmed());
 }
 
 void Form1::AudioRecord_EndArrayRecord(const VARIANT&)
 {
-    if (!AudioRecord) return;
-    com::SafeArray block;
-    AudioRecord->ReceiveAudioArray(block.put());
-    // Blocks still arriving while StopRecord lets pending events run belong to the file too.
-    if (!AudioFile->isWriting() || writeFailed_) return;
-    if (!writeCaptureBlock(block.get())) {
-        // Stop outside the capture control's event: keep what was written, then say why.
-        writeFailed_ = true;
-        writeError_ = AudioFile->lastError();
-        QMetaObject::invokeMethod(this, [this] { recordingWriteFailed(); }, Qt::QueuedConnection);
-        return;
-    }
-    reportLostFrames();
-}
-
-bool Form1::writeCaptureBlock(SAFEARRAY* block)
-{
-    if (!recordFilter_) return AudioFile->WriteArray(block);
-    const auto filtered = recordFilter_->filter(bytesOf(block));
-    if (filtered.notesChanged)
-        StatusPanel2->setText(QString::fromStdString(
-            recordingStatus(recordDescription_, recordFilter_.get(), lostFrames_)));
-    return AudioFile->WriteArray(filtered.bytes);
-}
-
-void Form1::recordingWriteFailed()
-{
-    const std::string path = recordPath_;
-    const std::string error = writeError_;
-    StopRecord();
-    prompts_.message(this,
-                     "The recording was stopped because the file could not be written: " + error +
-                         "\nEverything recorded up to that moment is kept in " + path + ".",
-                     MessageIcon::Error);
-}
-
-void Form1::reportLostFrames()
-{
-    com::Variant lost;
-    com::Bstr name(TavorAudioDXRecord3Lib::kLostFramesParam);
-    if (FAILED(AudioRecord->GetAdditionalParam(name.get(), &lost))) return;
-    LONGLONG frames = 0;
-    if (lost.vt == VT_EMPTY || FAILED(com::toLongLong(lost, frames)) || frames <= lostFrames_) return;
-    lostFrames_ = frames;
-    StatusPanel2->setText(
-        QString::fromStdString(recordingStatus(recordDescription_, recordFilter_.get(), frames)));
+    if (session_) session_->blockArrived();
 }
 
 void Form1::AudioRecord_Timer(const VARIANT&, const std::vector<short>& levels)
@@ -340,24 +233,19 @@ void Form1::resetMeters()
 
 void Form1::Timer1_Timer()
 {
-    ++recordSeconds_;
-    Label1->setText(QString::fromStdString(FormatSeconds(recordSeconds_)));
+    // What is in the file, not how long it took to get there.
+    Label1->setText(QString::fromStdString(FormatSeconds(static_cast<std::int64_t>(recordedSeconds()))));
     if (flgRecord) checkCaptureRunning();
 }
 
 void Form1::checkCaptureRunning()
 {
     // The control stops by itself when its device or the sound server goes away.
-    VARIANT_BOOL started = VARIANT_TRUE;
-    if (!AudioRecord || FAILED(AudioRecord->IsStarted(&started)) || started) return;
-    com::Bstr device;
-    AudioRecord->get_devInputName(device.put());
-    const std::string path = recordPath_;
+    if (!session_ || !session_->captureLost()) return;
+    pendingFailure_ = "The recording stopped because the capture device \"" + capture_->deviceName() +
+                      "\" is no longer available.\nEverything recorded up to that moment is kept in " +
+                      session_->info().path + ".";
     StopRecord();
-    prompts_.message(this,
-                     "The recording stopped because the capture device \"" + device.utf8() +
-                         "\" is no longer available.\nEverything recorded up to that moment is kept in " + path + ".",
-                     MessageIcon::Error);
 }
 
 } // namespace recorder

@@ -22,7 +22,9 @@ public:
         switch (command) {
         case RemoteCommand::Record:
             form_.StartRecord();
-            if (!form_.flgRecord) return {false, "the recording did not start; the recorder's window says why"};
+            // A start asked for while the last recording is being finished follows it.
+            if (!form_.flgRecord && form_.recordingIdle())
+                return {false, "the recording did not start; the recorder's window says why"};
             return {true, "recording " + form_.recordPath_};
         case RemoteCommand::Stop: {
             // Stopping while idle changes nothing, as the Stop menu command.
@@ -36,7 +38,7 @@ public:
             form_.activateWindow();
             return {true, "shown"};
         case RemoteCommand::Status:
-            return {true, statusText(form_.flgRecord, form_.recordPath_, form_.recordSeconds_)};
+            return {true, statusText(form_.flgRecord, form_.recordPath_, static_cast<long>(form_.recordedSeconds()))};
         }
         return {false, "unknown request"};
     }

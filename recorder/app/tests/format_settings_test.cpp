@@ -89,7 +89,7 @@ TEST_F(FormatSettingsWindow, Mp3OptionsChosenInTheWindowAreRecordedWithInTheNext
     writer.start(3 * 44100);
     for (int i = 0; i < 500 && !writer.finished(); ++i) wait(20);
     wait(700);
-    form_->StopRecord();
+    stopRecording();
     ASSERT_TRUE(prompts_.messages.empty()) << prompts_.messages.front().text;
 
     const std::string path = form_->currentRecordPath();

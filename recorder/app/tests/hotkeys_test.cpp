@@ -97,7 +97,11 @@ protected:
         writer_ = std::make_unique<testsound::SignalWriter>(*input_, testsound::Signal::sine({1000.0, 1000.0}, 0.5), 1.0);
         writer_->start();
     }
-    bool waitRecording(bool state) { return QTest::qWaitFor([&] { return form_->flgRecord == state; }, 5000); }
+    // Stopped means the file is finished and listed too.
+    bool waitRecording(bool state)
+    {
+        return QTest::qWaitFor([&] { return form_->flgRecord == state && (state || form_->recordingIdle()); }, 5000);
+    }
 
     std::unique_ptr<hotkeys::GlobalHotkeys> platformHotkeys_;
     std::unique_ptr<testsound::SignalWriter> writer_;
@@ -198,7 +202,7 @@ TEST_P(TakenHotkey, GivesItsMessageAndTheOtherKeyStillWorks)
         ASSERT_TRUE(pressKeys("ctrl+alt+s"));
         wait(500);
         EXPECT_TRUE(form_->flgRecord) << "the other program's key does not reach the recorder";
-        form_->StopRecord();
+        stopRecording();
     }
     EXPECT_EQ(form_->rows().size(), 1u);
     EXPECT_EQ(prompts_.messages.size(), 1u);

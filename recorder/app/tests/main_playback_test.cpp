@@ -284,9 +284,10 @@ TEST_F(MainWindowPlayback, RecordingStopsThePlaybackAndPlayWaitsUntilItEnds)
     form_->menuAction("Play Selected File")->trigger();
     doubleClickRow(0);
     EXPECT_TRUE(playback().playStopped()) << "no playback during a recording";
-    EXPECT_TRUE(form_->AudioFile->isWriting());
+    EXPECT_TRUE(form_->flgRecord);
 
     form_->cmdStop->click();
+    waitUntilRecordingIdle();
     EXPECT_FALSE(form_->flgRecord);
     EXPECT_TRUE(form_->cmdPlay->isEnabled());
     form_->ListView1->setCurrentItem(form_->ListView1->topLevelItem(0));

@@ -168,7 +168,7 @@ TEST_F(MainWindow, SecondRecordingOfTheSameNameIsNumberedAndNeverOverwrites)
 TEST_F(MainWindow, StopWhileIdleChangesNothing)
 {
     openWindow();
-    form_->StopRecord();
+    stopRecording();
     form_->cmdStop->click();
     EXPECT_TRUE(form_->rows().empty());
     EXPECT_TRUE(prompts_.messages.empty());

@@ -45,7 +45,7 @@ protected:
         EXPECT_TRUE(writer.finished()) << "the capture took the signal";
         writer.stop();
         wait(700); // the last whole block needs a notification after the data is in
-        form_->StopRecord();
+        stopRecording();
         EXPECT_TRUE(prompts_.messages.empty()) << prompts_.messages.front().text;
         take.pcm = testaudio::decodeWithFfmpeg(form_->currentRecordPath(), kRate, kChannels);
         EXPECT_GT(take.pcm.size(), std::size_t(seconds * 0.8 * kRate * kChannels)) << "the take is in the file";

@@ -62,7 +62,21 @@ void RecorderWindowTest::recordTone(double seconds, double pace)
     writer.stop();
     // The last whole block needs a notification after the data is in.
     wait(700);
+    stopRecording();
+}
+
+void RecorderWindowTest::stopRecording()
+{
     form_->StopRecord();
+    waitUntilRecordingIdle();
+}
+
+bool RecorderWindowTest::waitUntilRecordingIdle()
+{
+    const bool idle = QTest::qWaitFor([this] { return form_->recordingIdle(); }, 20000);
+    EXPECT_TRUE(idle) << "the recording's file was finished";
+    wait(50); // what the window says after the row is listed
+    return idle;
 }
 
 } // namespace recorder

@@ -35,6 +35,9 @@ protected:
     bool startRecordingOnTestDevice();
     // Records `seconds` of a 1000 Hz tone written at `pace`, then stops.
     void recordTone(double seconds, double pace = 2.0);
+    // Stops the recording and waits until its file is closed and its row listed.
+    void stopRecording();
+    bool waitUntilRecordingIdle();
     void writeSettings(const std::string& text) { std::ofstream(home_ + "/settings.dat") << text; }
     void wait(int ms) { QTest::qWait(ms); }
 

@@ -31,7 +31,7 @@ TEST_F(RecordingFailures, OutputFileThatCannotBeCreatedStopsTheStartWithOneMessa
     ASSERT_EQ(prompts_.messages.size(), 1u);
     EXPECT_EQ(prompts_.messages[0].icon, MessageIcon::Error);
     EXPECT_NE(prompts_.messages[0].text.find(home_ + "/no/such/folder/rec.WAV"), std::string::npos) << prompts_.messages[0].text;
-    form_->StopRecord();
+    stopRecording();
     EXPECT_TRUE(form_->rows().empty()) << "no row for a recording that never started";
 }
 
@@ -104,6 +104,7 @@ TEST_F(RecordingFailures, FailedWriteStopsTheRecordingKeepsWhatWasWrittenAndSays
     testsound::SignalWriter writer(*input_, testsound::Signal::sine({1000.0, 1000.0}, 0.5), 4.0);
     writer.start(44100 * 5);
     for (int i = 0; i < 300 && form_->flgRecord; ++i) wait(20);
+    waitUntilRecordingIdle();
     writer.stop();
     ::setrlimit(RLIMIT_FSIZE, &old);
 
@@ -129,6 +130,7 @@ TEST_F(RecordingFailures, DeviceThatGoesAwayMidRecordingStopsItKeepingWhatCame)
     wait(600);
     input_.reset(); // unplugged
     for (int i = 0; i < 200 && form_->flgRecord; ++i) wait(20);
+    waitUntilRecordingIdle();
     EXPECT_FALSE(form_->flgRecord);
     ASSERT_EQ(prompts_.messages.size(), 1u);
     EXPECT_NE(prompts_.messages[0].text.find("no longer available"), std::string::npos) << prompts_.messages[0].text;
@@ -148,7 +150,7 @@ TEST_F(RecordingFailures, FramesLostToABusyProgramAreReportedInTheStatusBar)
     writer.waitFinished(20);
     std::this_thread::sleep_for(std::chrono::seconds(1));
     wait(1500);
-    form_->StopRecord();
+    stopRecording();
     EXPECT_NE(form_->StatusPanel2->text().toStdString().find("frames lost"), std::string::npos)
         << form_->StatusPanel2->text().toStdString();
 }

@@ -153,7 +153,7 @@ TEST_F(RemoteWindow, ARecordingHoldsSleepFromStartToStop)
     EXPECT_FALSE(login1.held(0));
     EXPECT_TRUE(login1.held(1));
 
-    form_->StopRecord();
+    stopRecording();
     EXPECT_EQ(form_->sleepInhibition(), nullptr);
     EXPECT_FALSE(login1.held(1)) << "the descriptor is closed at stop";
     EXPECT_EQ(form_->rows().size(), 2u);
@@ -174,7 +174,7 @@ TEST_F(RemoteWindow, ARefusedInhibitorDoesNotKeepTheRecordingFromRunning)
     EXPECT_FALSE(form_->sleepInhibition()->granted());
     EXPECT_TRUE(form_->flgRecord) << "the refusal leaves the recording running";
     wait(1200);
-    form_->StopRecord();
+    stopRecording();
     EXPECT_EQ(login1.calls().size(), 1u);
     ASSERT_EQ(form_->rows().size(), 1u);
     EXPECT_TRUE(std::filesystem::exists(form_->currentRecordPath()));

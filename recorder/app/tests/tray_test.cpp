@@ -82,6 +82,7 @@ TEST_F(TrayWindow, HidesIntoTheTrayAndItsMenuRecordsWhileHidden)
     EXPECT_FALSE(form_->isVisible()) << "recording from the tray leaves the window hidden";
     wait(1500);
     tray->action("Stop Record")->trigger();
+    waitUntilRecordingIdle();
     EXPECT_FALSE(form_->flgRecord);
     EXPECT_EQ(form_->rows().size(), 1u);
 

@@ -1,4 +1,4 @@
-#include "recorder/app/capture_event_sink.h"
+#include "recorder/recording/capture_event_sink.h"
 
 namespace recorder {
 

@@ -1,0 +1,117 @@
+#pragma once
+// One recording from the start request to the closed file: the output path
+// (the naming rules), the format, the filters, the writer thread, and exact
+// counts of the frames captured, written and lost.
+//
+// States: idle → starting → recording → stopping → idle. start() and stop()
+// are called on the owner thread. A request made while the session is
+// between states (starting, stopping) is queued and carried out once it has
+// settled, in order: a stop always closes the file its own start opened, and a
+// start asked for while stopping opens its file only after the last one is
+// closed. A start while recording stops that recording first.
+//
+// The owner hands each capture block over with blockArrived() (on the
+// thread that receives the capture's events, which is the owner); the writer
+// thread does everything that touches the disk. Observers hear of every
+// change on the owner thread.
+
+#include "recorder/recording/owner_thread.h"
+#include "recorder/recording/recording_file.h"
+#include "recorder/recording/recording_observer.h"
+
+#include <ctime>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace recorder {
+
+class RecordingCapture;
+class RecordingWriter;
+
+struct RecordingRequest {
+    std::string settingsPath;  // settings.dat: naming, format values, filters
+    std::string defaultFolder; // where an unset output folder means (the music folder)
+    std::string extension;     // the format's name in the list, e.g. "MP3"
+    int formatCode = FormatCode::MP3;
+    int rowCount = 0;          // rows in the recordings list, for numbered names
+    std::string outputPath;    // when set, this file instead of the naming rules
+    std::shared_ptr<const MP3Lame> mp3;
+    std::time_t now = 0;       // 0: the time of the start
+};
+
+class RecordingSession {
+public:
+    enum class State { Idle, Starting, Recording, Stopping };
+
+    using FileFactory = std::function<std::unique_ptr<RecordingFile>()>;
+
+    // The capture and the owner outlive the session.
+    RecordingSession(RecordingCapture& capture, OwnerThread& owner, FileFactory makeFile = makeEncodedRecordingFile);
+    ~RecordingSession(); // finishes a recording still going, waiting for its file
+    RecordingSession(const RecordingSession&) = delete;
+    RecordingSession& operator=(const RecordingSession&) = delete;
+
+    void addObserver(RecordingObserver* o);
+    void removeObserver(RecordingObserver* o);
+
+    void start(RecordingRequest request);
+    void stop();
+    // Stops and waits on this thread until the file is closed, dropping queued
+    // requests: for the program's exit.
+    void stopAndWait();
+
+    // A capture block is ready to be received.
+    void blockArrived();
+    // The capture has stopped by itself while recording.
+    bool captureLost();
+
+    State state() const { return state_; }
+    bool idle() const { return state_ == State::Idle && queue_.empty(); }
+    // The recording going on or being finished, or the last one.
+    const RecordingInfo& info() const { return info_; }
+    RecordingCounters counters() const;
+    const RecordingStatus& status() const { return status_; }
+    // Audio in the file, in seconds.
+    double secondsWritten() const;
+
+    // How much audio may wait for the disk before blocks are dropped.
+    static constexpr int kQueueSeconds = 4;
+
+private:
+    struct Request {
+        bool start = false;
+        RecordingRequest recording;
+    };
+    void runQueued();
+    bool doStart(const RecordingRequest& request);
+    void doStop();
+    void receivePending();
+    void writerFinished();
+    void reportStatus(bool always = false);
+    void failed(const std::string& message);
+    template <class F> void notify(F f);
+
+    RecordingCapture& capture_;
+    OwnerThread& owner_;
+    FileFactory makeFile_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    std::vector<RecordingObserver*> observers_;
+    State state_ = State::Idle;
+    std::deque<Request> queue_;
+    bool running_ = false; // inside runQueued
+    unsigned generation_ = 0;
+
+    RecordingInfo info_;
+    RecordingCounters counters_;
+    RecordingStatus status_;
+    bool complete_ = true;
+    std::string error_;
+    bool failureReported_ = false;
+    std::unique_ptr<RecordingWriter> writer_;
+};
+
+} // namespace recorder

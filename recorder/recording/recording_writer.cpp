@@ -1,0 +1,97 @@
+#include "recorder/recording/recording_writer.h"
+
+#include "recorder/components/audio_array.h"
+#include "recorder/components/record_filter_stage.h"
+#include "recorder/recording/recording_file.h"
+
+#include <filesystem>
+
+namespace recorder {
+
+RecordingWriter::RecordingWriter(std::unique_ptr<RecordingFile> file, std::unique_ptr<RecordFilterStage> filter,
+                                 std::string path, std::int64_t capacityFrames, Events events)
+    : file_(std::move(file)), filter_(std::move(filter)), path_(std::move(path)), events_(std::move(events)),
+      queue_(capacityFrames)
+{
+    measureFile();
+    thread_ = std::thread([this] { run(); });
+}
+
+RecordingWriter::~RecordingWriter()
+{
+    finish();
+    join();
+}
+
+void RecordingWriter::join()
+{
+    if (thread_.joinable()) thread_.join();
+}
+
+void RecordingWriter::run()
+{
+    for (;;) {
+        auto blocks = queue_.takeAll();
+        if (blocks.empty()) break;
+        std::int64_t frames = 0;
+        for (const auto& b : blocks) frames += b.frames;
+        inFlight_.store(frames, std::memory_order_relaxed);
+        if (!failed_ && write(blocks)) framesWritten_.fetch_add(frames, std::memory_order_relaxed);
+        blocks.clear(); // the arrays are freed here, off the owner thread
+        inFlight_.store(0, std::memory_order_relaxed);
+    }
+    if (filter_ && !failed_) {
+        const auto rest = filter_->flush();
+        if (!rest.bytes.empty() && !file_->write(rest.bytes)) fail();
+    }
+    const bool closed = file_->close();
+    complete_ = !failed_ && closed;
+    if (!complete_) error_ = file_->lastError();
+    measureFile();
+    if (events_.finished) events_.finished(complete_, error_);
+}
+
+bool RecordingWriter::write(std::vector<BlockQueue::Block>& blocks)
+{
+    if (blocks.size() == 1) return writeBytes(bytesOf(blocks.front().array.get()));
+    // One array for all: the first block's header, then every block's frames.
+    joined_.clear();
+    for (const auto& b : blocks) {
+        const auto bytes = bytesOf(b.array.get());
+        if (bytes.size() < kAudioArrayHeaderSize) continue;
+        if (joined_.empty()) joined_.assign(bytes.begin(), bytes.begin() + kAudioArrayHeaderSize);
+        joined_.insert(joined_.end(), bytes.begin() + kAudioArrayHeaderSize, bytes.end());
+    }
+    return joined_.empty() || writeBytes(joined_);
+}
+
+bool RecordingWriter::writeBytes(std::span<const std::uint8_t> bytes)
+{
+    bool ok = true;
+    if (filter_) {
+        const auto filtered = filter_->filter(bytes);
+        ok = file_->write(filtered.bytes);
+        if (filtered.notesChanged && events_.notesChanged) events_.notesChanged(filter_->notes());
+    } else {
+        ok = file_->write(bytes);
+    }
+    measureFile();
+    if (!ok) fail();
+    return ok;
+}
+
+void RecordingWriter::fail()
+{
+    if (failed_) return;
+    failed_ = true;
+    if (events_.failed) events_.failed(file_->lastError());
+}
+
+void RecordingWriter::measureFile()
+{
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path_, ec);
+    if (!ec) bytesOnDisk_.store(size, std::memory_order_relaxed);
+}
+
+} // namespace recorder
