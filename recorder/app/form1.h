@@ -13,6 +13,7 @@
 #include <QMainWindow>
 
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -233,6 +234,7 @@ private:
     std::unique_ptr<RecordingSession> session_;
     std::unique_ptr<RecordingView> recordingView_;
     std::string pendingFailure_; // said once the stopped recording's row is there
+    std::vector<std::function<void()>> afterStop_; // run once the stopped recording's row is there
     void showSettingsWriteFailure();
 
     UserPrompts& prompts_;

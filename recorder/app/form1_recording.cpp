@@ -31,6 +31,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <utility>
 
 namespace recorder {
 
@@ -100,11 +101,15 @@ void Form1::RecordingView::recordingFailed(const std::string& message)
         message + "\nEverything recorded up to that moment is kept in " + form_.session_->info().path + ".";
 }
 
-void Form1::RecordingView::recordingStopping(const RecordingInfo&) { form_.flgRecord = false; }
+void Form1::RecordingView::recordingStopping(const RecordingInfo&)
+{
+    form_.flgRecord = false;
+    // No audio comes in any more: a suspend now only delays the file's last write.
+    form_.releaseSleepInhibitor();
+}
 
 void Form1::RecordingView::recordingStopped(const RecordingResult& result)
 {
-    form_.releaseSleepInhibitor();
     form_.Timer1->stop();
     form_.cmdPause->setEnabled(true);
     form_.cmdPlay->setEnabled(true);
@@ -115,6 +120,7 @@ void Form1::RecordingView::recordingStopped(const RecordingResult& result)
     form_.addRow(result);
     form_.resetMeters();
     form_.ListView1->scrollToBottom();
+    for (auto& then : std::exchange(form_.afterStop_, {})) then();
     if (!form_.pendingFailure_.empty()) {
         // Said once the row is there, outside the session's call.
         QTimer::singleShot(0, &form_, [form = &form_, message = std::move(form_.pendingFailure_)] {

@@ -43,6 +43,18 @@ public:
         return {false, "unknown request"};
     }
 
+    void perform(RemoteCommand command, std::function<void(const RemoteReply&)> done) override
+    {
+        // A stop answers once the file is closed and listed: the caller may use the file at once.
+        if (command != RemoteCommand::Stop || form_.exited_ || !form_.flgRecord) {
+            done(perform(command));
+            return;
+        }
+        const std::string path = form_.recordPath_;
+        form_.afterStop_.push_back([done, path] { done({true, "stopped " + path}); });
+        form_.StopRecord();
+    }
+
 private:
     Form1& form_;
 };

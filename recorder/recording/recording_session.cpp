@@ -9,6 +9,7 @@
 #include "recorder/recording/recording_writer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 namespace recorder {
@@ -139,6 +140,7 @@ bool RecordingSession::doStart(const RecordingRequest& request)
     }
 
     counters_ = RecordingCounters{};
+    maxFrames_ = request.maxSeconds > 0 ? static_cast<std::int64_t>(std::llround(request.maxSeconds * format.SampleRate)) : 0;
     status_ = RecordingStatus{};
     status_.filterNotes = filter->notes();
     complete_ = true;
@@ -179,6 +181,7 @@ void RecordingSession::blockArrived()
     if (!writer_ || state_ == State::Idle) return;
     receivePending();
     reportStatus();
+    if (state_ == State::Recording && maxFrames_ > 0 && counters_.framesCaptured >= maxFrames_) stop();
 }
 
 void RecordingSession::receivePending()
@@ -193,7 +196,17 @@ void RecordingSession::receivePending()
         std::string parseError;
         const auto view = parseAudioArray(bytesOf(block.get()), parseError);
         if (!view || view->frames() == 0) return;
-        const auto frames = static_cast<std::int64_t>(view->frames());
+        auto frames = static_cast<std::int64_t>(view->frames());
+        if (maxFrames_ > 0) {
+            // Exactly the length asked for: the rest of the block is not part of the recording.
+            const std::int64_t room = maxFrames_ - counters_.framesCaptured;
+            if (room <= 0) continue;
+            if (frames > room) {
+                const auto bytes = static_cast<std::size_t>(room) * 2u * static_cast<std::size_t>(view->channels);
+                block = makeAudioArray(view->sampleRate, view->channels, view->pcm.first(bytes));
+                frames = room;
+            }
+        }
         counters_.framesCaptured += frames;
         if (!writer_->push(block, frames)) counters_.framesLostWriting += frames;
     }

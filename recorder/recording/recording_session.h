@@ -41,6 +41,7 @@ struct RecordingRequest {
     std::string outputPath;    // when set, this file instead of the naming rules
     std::shared_ptr<const MP3Lame> mp3;
     std::time_t now = 0;       // 0: the time of the start
+    double maxSeconds = 0;      // when > 0, the recording stops by itself after exactly that much audio
 };
 
 class RecordingSession {
@@ -106,6 +107,7 @@ private:
     unsigned generation_ = 0;
 
     RecordingInfo info_;
+    std::int64_t maxFrames_ = 0;
     RecordingCounters counters_;
     RecordingStatus status_;
     bool complete_ = true;

@@ -75,8 +75,9 @@ void RemoteControlServer::serve(QLocalSocket* socket)
     socket->setProperty("answered", true);
     // The target may run a nested event loop (a message box); the client may go meanwhile.
     QPointer<QLocalSocket> alive(socket);
-    const RemoteReply reply = target_->perform(*command);
-    if (alive) answer(alive, reply);
+    target_->perform(*command, [this, alive](const RemoteReply& reply) {
+        if (alive) answer(alive, reply);
+    });
 }
 
 void RemoteControlServer::answer(QLocalSocket* socket, const RemoteReply& reply)
