@@ -7,16 +7,16 @@
 # registry names the servers by file name, so the installed tree can move.
 # Only the targets listed here are installed: no tests, benchmarks or fuzzers.
 
-if(NOT TARGET recorder OR NOT TARGET TavorAudioDXRecord3 OR NOT TARGET Tagmora)
+if(NOT TARGET recorder OR NOT TARGET velmor-record OR NOT TARGET TavorAudioDXRecord3 OR NOT TARGET Tagmora)
   return() # a partial configuration installs nothing
 endif()
 
 set(VELMOR_PRIVATE_LIBDIR ${CMAKE_INSTALL_LIBDIR}/velmor-sound-recorder)
 
-set_target_properties(recorder velmor-regsvr PROPERTIES INSTALL_RPATH "$ORIGIN/../${VELMOR_PRIVATE_LIBDIR}")
+set_target_properties(recorder velmor-regsvr velmor-record PROPERTIES INSTALL_RPATH "$ORIGIN/../${VELMOR_PRIVATE_LIBDIR}")
 set_target_properties(velmor_com TavorAudioDXRecord3 Tagmora PROPERTIES INSTALL_RPATH "$ORIGIN")
 
-install(TARGETS recorder velmor-regsvr RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS recorder velmor-regsvr velmor-record RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The install step rewrites the RPATH of the file it copies; the rename comes after.
 install(CODE "
   set(bindir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
@@ -51,7 +51,8 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/doc/manual/index.html)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/doc/manual/ DESTINATION ${CMAKE_INSTALL_DATADIR}/velmor-sound-recorder/help)
 endif()
 if(EXISTS ${PROJECT_SOURCE_DIR}/doc/velmor-sound-recorder.1)
-  install(FILES ${PROJECT_SOURCE_DIR}/doc/velmor-sound-recorder.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  install(FILES ${PROJECT_SOURCE_DIR}/doc/velmor-sound-recorder.1 ${PROJECT_SOURCE_DIR}/doc/velmor-record.1
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 
 # The Debian package.

@@ -13,7 +13,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$dir" >"$dir/cpack.log" 2>&1 || { cat "$dir/cpack.log" >&2; fail "cpack"; }
 deb=$(ls "$dir"/velmor-sound-recorder_*.deb)
 contents=$(dpkg-deb -c "$deb")
-for f in ./usr/bin/velmor-sound-recorder ./usr/bin/velmor-regsvr \
+for f in ./usr/bin/velmor-sound-recorder ./usr/bin/velmor-regsvr ./usr/bin/velmor-record \
          "./usr/$libdir/velmor-sound-recorder/classes.reg" "./usr/$libdir/velmor-sound-recorder/libvelmor_com.so" \
          "./usr/$libdir/velmor-sound-recorder/libTavorAudioDXRecord3.so" "./usr/$libdir/velmor-sound-recorder/libTagmora.so" \
          ./usr/share/applications/velmor-sound-recorder.desktop ./usr/share/metainfo/org.velmor.SoundRecorder.metainfo.xml \

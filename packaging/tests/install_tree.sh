@@ -15,7 +15,7 @@ usr="$dir/root/usr"
 private="$usr/$libdir/velmor-sound-recorder"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-for f in bin/velmor-sound-recorder bin/velmor-regsvr "$libdir/velmor-sound-recorder/classes.reg" \
+for f in bin/velmor-sound-recorder bin/velmor-regsvr bin/velmor-record share/man/man1/velmor-record.1 "$libdir/velmor-sound-recorder/classes.reg" \
          share/applications/velmor-sound-recorder.desktop share/metainfo/org.velmor.SoundRecorder.metainfo.xml \
          share/icons/hicolor/scalable/apps/velmor-sound-recorder.svg; do
     [ -e "$usr/$f" ] || fail "$f is not installed"
@@ -34,7 +34,7 @@ grep '^InprocServer32=' "$private/classes.reg" | grep -q / && fail "the registry
 for lib in libTavorAudioDXRecord3 libTagmora; do
     grep -q "^InprocServer32=$lib\.so" "$private/classes.reg" || fail "the registry does not name $lib"
 done
-for f in "$usr/bin/velmor-sound-recorder" "$usr/bin/velmor-regsvr" "$private"/lib*.so.*; do
+for f in "$usr/bin/velmor-sound-recorder" "$usr/bin/velmor-regsvr" "$usr/bin/velmor-record" "$private"/lib*.so.*; do
     [ -L "$f" ] && continue
     runpath=$(readelf -d "$f" | sed -n 's/.*R\(UN\)\{0,1\}PATH.*\[\(.*\)\]/\2/p')
     case "$runpath" in
@@ -53,6 +53,10 @@ case "$help" in
 "Usage: velmor-sound-recorder "*) ;;
 *) fail "--help does not name the installed program: $help" ;;
 esac
+
+# The recorder without a window runs by its RPATH alone and links no window system of its own.
+"$usr/bin/velmor-record" --help | grep -q '^Usage: velmor-record ' || fail "the installed velmor-record does not run"
+readelf -d "$usr/bin/velmor-record" | grep -q 'NEEDED.*libQt6' && fail "velmor-record links Qt"
 
 desktop-file-validate "$usr/share/applications/velmor-sound-recorder.desktop"
 appstreamcli validate --no-net "$usr/share/metainfo/org.velmor.SoundRecorder.metainfo.xml"
