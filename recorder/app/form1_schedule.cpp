@@ -21,6 +21,7 @@ public:
     void StartRecord() override { form_.StartRecord(); }
     void StopRecord() override { form_.StopRecord(); }
     bool isRecording() const override { return form_.flgRecord; }
+    double recordedSeconds() const override { return form_.recordedSeconds(); }
 
 private:
     Form1& form_;

@@ -12,6 +12,9 @@ public:
     // Ends the running recording; nothing while idle.
     virtual void StopRecord() = 0;
     virtual bool isRecording() const = 0;
+    // The audio in the running recording's file, in seconds; below 0 when the
+    // recorder cannot tell (the stop time of day then ends it).
+    virtual double recordedSeconds() const { return -1; }
 };
 
 } // namespace recorder

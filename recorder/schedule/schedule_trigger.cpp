@@ -18,7 +18,7 @@ std::vector<std::size_t> ScheduleTrigger::tick(std::vector<ScheduleRow>& rows, c
             // Stopped by hand (or it failed): the stop time must not end a
             // recording the user starts later.
             active_ = false;
-        } else if (now >= activeStop_) {
+        } else if (endReached(now)) {
             active_ = false;
             recorder_.StopRecord();
         }
@@ -45,6 +45,7 @@ std::vector<std::size_t> ScheduleTrigger::tick(std::vector<ScheduleRow>& rows, c
         if (active_ || now < *start) continue;
 
         activeStop_ = *stop;
+        plannedSeconds_ = now.secsTo(*stop);
         active_ = true;
         recorder_.StartRecord();
         if (recorder_.isRecording()) {
@@ -57,6 +58,13 @@ std::vector<std::size_t> ScheduleTrigger::tick(std::vector<ScheduleRow>& rows, c
         changed.push_back(i);
     }
     return changed;
+}
+
+bool ScheduleTrigger::endReached(const QDateTime& now) const
+{
+    const double recorded = recorder_.recordedSeconds();
+    if (recorded < 0) return now >= activeStop_;
+    return recorded >= static_cast<double>(plannedSeconds_) || now >= activeStop_.addSecs(kLateStopSeconds);
 }
 
 std::vector<ScheduleRow> ScheduleTrigger::takeMissed() { return std::exchange(missed_, {}); }

@@ -29,7 +29,11 @@ public:
     // indexes of the rows whose status changed.
     std::vector<std::size_t> tick(std::vector<ScheduleRow>& rows, const QDateTime& now);
 
-    // A scheduled recording runs, and when it stops.
+    // A scheduled recording runs, and when it stops: once its file holds the
+    // audio from its start to the stop time (a recording whose audio lags, a
+    // slow disk, a late start, still gets its length), and at the latest
+    // kLateStopSeconds after the stop time.
+    static constexpr int kLateStopSeconds = 5;
     bool active() const { return active_; }
     const QDateTime& activeStop() const { return activeStop_; }
 
@@ -39,8 +43,12 @@ public:
 private:
     ScheduleRecorder& recorder_;
     QLocale locale_;
+    bool endReached(const QDateTime& now) const;
+
     bool active_ = false;
     QDateTime activeStop_;
+    qint64 plannedSeconds_ = 0; // from the actual start to the stop time
+
     std::vector<ScheduleRow> missed_;
 };
 

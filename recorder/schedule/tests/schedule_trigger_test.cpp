@@ -26,6 +26,8 @@ struct CountingRecorder final : ScheduleRecorder {
         recording = false;
     }
     bool isRecording() const override { return recording; }
+    double recordedSeconds() const override { return audio; }
+    double audio = -1; // unknown unless a test says
 };
 
 const QDateTime kT0(QDate(2026, 12, 9), QTime(21, 0, 0));
@@ -62,6 +64,29 @@ TEST_F(Trigger, StartsAtTheStartSecondAndStopsAtTheStopSecond)
     EXPECT_EQ(recorder.stops, 1);
     EXPECT_EQ(recorder.starts, 1) << "a done row never fires again";
     EXPECT_FALSE(trigger.active());
+}
+
+TEST_F(Trigger, ARecordingEndsWhenItsFileHoldsThePlannedAudio)
+{
+    rows = {row(10, 20)};
+    recorder.audio = 0;
+    run(0, 21);
+    EXPECT_TRUE(recorder.recording) << "at the stop second the file holds no audio yet";
+    recorder.audio = 9.9;
+    run(21, 22);
+    EXPECT_TRUE(recorder.recording);
+    recorder.audio = 10.0;
+    run(22, 23);
+    EXPECT_FALSE(recorder.recording) << "ten seconds planned, ten in the file";
+
+    // Audio that never comes in (a stuck capture) ends it a little after the stop time.
+    rows = {row(30, 40)};
+    recorder.audio = 1;
+    run(23, 30 + 10 + ScheduleTrigger::kLateStopSeconds);
+    EXPECT_TRUE(recorder.recording);
+    run(30 + 10 + ScheduleTrigger::kLateStopSeconds, 30 + 11 + ScheduleTrigger::kLateStopSeconds);
+    EXPECT_FALSE(recorder.recording);
+    EXPECT_EQ(recorder.stops, 2);
 }
 
 TEST_F(Trigger, TicksThatSkipTheStartOrStopSecondStillStartAndStop)
