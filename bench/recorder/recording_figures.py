@@ -19,25 +19,11 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 FORMATS = ["WAV", "MP3", "VOX", "G721", "G723", "G726", "G729", "OGG", "AC3", "AAC"]
 
 
-def status(sock_path, timeout=10.0):
+def request(sock_path, name, timeout=30.0):
+    """Sends one command; returns the round trip in seconds and the reply."""
     t0 = time.monotonic()
     s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
     s.settimeout(timeout)
-    s.connect(sock_path)
-    s.sendall(b"status\n")
-    data = b""
-    while True:
-        chunk = s.recv(4096)
-        if not chunk:
-            break
-        data += chunk
-    s.close()
-    return time.monotonic() - t0, data.decode(errors="replace")
-
-
-def command(sock_path, name):
-    s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-    s.settimeout(30)
     s.connect(sock_path)
     s.sendall(name.encode() + b"\n")
     data = b""
@@ -46,7 +32,8 @@ def command(sock_path, name):
         if not chunk:
             break
         data += chunk
-    return data.decode(errors="replace")
+    s.close()
+    return time.monotonic() - t0, data.decode(errors="replace")
 
 
 def cpu_seconds(pid):
@@ -114,24 +101,24 @@ def main():
         for _ in range(500):
             if os.path.exists(sock):
                 try:
-                    status(sock)
+                    request(sock, "status")
                     break
                 except OSError:
                     pass
             time.sleep(0.02)
         feed.start()
         time.sleep(1)
-        print("reply to record:", command(sock, "record").strip())
+        print("reply to record:", request(sock, "record")[1].strip())
         time.sleep(1)
         trips = []
         c0, w0 = cpu_seconds(proc.pid), time.monotonic()
         while time.monotonic() - w0 < a.seconds:
-            trips.append(status(sock)[0])
+            trips.append(request(sock, "status")[0])
             time.sleep(0.02)
         cpu = 100 * (cpu_seconds(proc.pid) - c0) / (time.monotonic() - w0)
         held = contexts(env, proc.pid)
         t0 = time.monotonic()
-        reply = command(sock, "stop").strip()
+        reply = request(sock, "stop")[1].strip()
         stop_s = time.monotonic() - t0
         trips.sort()
         print(f"recording {a.format.upper()} for {a.seconds:.0f} s" + (f", disk slowed by {a.slow_ms} ms a sync" if a.slow_ms else ""))
