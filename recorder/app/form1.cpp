@@ -1,5 +1,6 @@
 #include "recorder/app/form1.h"
 #include "recorder/app/form1_recording_view.h"
+#include "recorder/fileutil/cut_at_nul.h"
 
 #include "recorder/recording/capture_event_sink.h"
 #include "recorder/app/desktop_launcher.h"
@@ -443,7 +444,7 @@ void Form1::FillInputList()
     const int count = waveIn_->MixerLineCount();
     for (int i = 0; i < count; ++i) {
         std::string name = waveIn_->MixerLineName(i);
-        cmbSrcInput->addItem(QString::fromStdString(name.substr(0, name.find('\0'))));
+        cmbSrcInput->addItem(QString::fromStdString(CutAtNul(name)));
     }
     cmbSrcInput->setCurrentIndex(waveIn_->SelectedMixerLine());
 }

@@ -1,5 +1,7 @@
 #include "recorder/app/form4.h"
 
+#include "recorder/fileutil/cut_at_nul.h"
+
 #include "recorder/widgets/skin.h"
 #include "recorder/widgets/user_prompts.h"
 #include "recorder/recording/output_naming.h"
@@ -84,9 +86,7 @@ void Form4::load()
 void Form4::browse()
 {
     if (auto folder = prompts_.pickFolder(this, Text2->text().toStdString())) {
-        std::string path = *folder;
-        path = path.substr(0, path.find('\0'));
-        Text2->setText(QString::fromStdString(path));
+        Text2->setText(QString::fromStdString(CutAtNul(*folder)));
     }
 }
 

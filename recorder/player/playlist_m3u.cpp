@@ -1,7 +1,8 @@
 #include "recorder/player/playlist_m3u.h"
 
 #include "platform/profile/profile_file.h"
-#include "recorder/tagging/latin1_text.h"
+#include "recorder/fileutil/latin1_text.h"
+#include "recorder/fileutil/valid_utf8.h"
 
 #include <algorithm>
 #include <cctype>
@@ -19,23 +20,6 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t kMaxBytes = 16 << 20;
 constexpr std::size_t kMaxLine = 32768;
-
-bool validUtf8(std::string_view s)
-{
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        std::size_t n = 0;
-        if (c < 0x80) n = 1;
-        else if (c >= 0xC2 && c <= 0xDF) n = 2;
-        else if (c >= 0xE0 && c <= 0xEF) n = 3;
-        else if (c >= 0xF0 && c <= 0xF4) n = 4;
-        if (n == 0 || i + n > s.size()) return false;
-        for (std::size_t k = 1; k < n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
-        i += n;
-    }
-    return true;
-}
 
 std::string_view trimmed(std::string_view s)
 {
@@ -85,7 +69,7 @@ std::string entryPath(std::string_view line, const std::string& folder)
             return static_cast<unsigned char>(c) < 0x20 && c != '\t';
         });
         // Another host's file, or one that cannot be written back, stays an address.
-        if (path.empty() || path.front() != '/' || control || !validUtf8(path)) return std::string(line);
+        if (path.empty() || path.front() != '/' || control || !isValidUtf8(path)) return std::string(line);
         return fs::path(path).lexically_normal().string();
     }
     if (hasScheme(line)) return std::string(line);
@@ -144,7 +128,7 @@ std::optional<std::vector<PlaylistEntry>> parseM3u(std::string_view text, const 
             return std::nullopt;
         }
     }
-    const std::string utf8 = validUtf8(text) ? std::string(text) : latin1ToUtf8(text);
+    const std::string utf8 = utf8OrLatin1(text);
 
     std::vector<PlaylistEntry> entries;
     PlaylistEntry pending;

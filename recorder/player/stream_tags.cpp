@@ -1,7 +1,8 @@
 #include "recorder/player/stream_tags.h"
 
 #include "platform/com/bstr.h"
-#include "recorder/tagging/latin1_text.h"
+#include "recorder/fileutil/cut_at_nul.h"
+#include "recorder/fileutil/latin1_text.h"
 #include "tags/file_functions.h"
 #include "tags/id3v2_tag.h"
 #include "tags/text_codec.h"
@@ -102,8 +103,7 @@ std::string fieldText(const char* bytes, std::size_t width)
 {
     constexpr std::size_t kMaxCharacters = 255;
     std::string_view raw(bytes, width);
-    raw = raw.substr(0, std::min({raw.find('\0'), raw.size(), kMaxCharacters}));
-    return latin1ToUtf8(trimmedSpaces(std::string(raw)));
+    return latin1ToUtf8(trimmedSpaces(CutAtNul(raw.substr(0, kMaxCharacters))));
 }
 
 } // namespace

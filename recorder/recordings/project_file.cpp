@@ -1,5 +1,7 @@
 #include "recorder/recordings/project_file.h"
 
+#include "recorder/fileutil/latin1_text.h"
+
 #include "platform/profile/profile_file.h"
 #include "recorder/fileutil/file_descriptor.h"
 
@@ -15,58 +17,6 @@ namespace recorder {
 namespace {
 
 bool isStorableField(const std::string& field) { return field.find_first_of(std::string_view("\t\r\n\0", 4)) == std::string::npos; }
-
-bool isValidUtf8(std::string_view s)
-{
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        std::size_t extra;
-        char32_t cp;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            extra = 1;
-            cp = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            extra = 2;
-            cp = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            extra = 3;
-            cp = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + extra >= s.size()) return false;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto cc = static_cast<unsigned char>(s[i + k]);
-            if ((cc & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        // Overlong forms, surrogates and values past Unicode are not UTF-8.
-        static constexpr std::array<char32_t, 4> kSmallest = {0, 0x80, 0x800, 0x10000};
-        if (cp < kSmallest[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-        i += extra + 1;
-    }
-    return true;
-}
-
-std::string latin1ToUtf8(std::string_view s)
-{
-    std::string out;
-    out.reserve(s.size() * 2);
-    for (char ch : s) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c < 0x80) {
-            out += ch;
-        } else {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
 
 } // namespace
 
@@ -92,7 +42,7 @@ std::optional<RecordingRow> parseProjectLine(std::string_view line)
 {
     if (line.size() > kMaxProjectLine || line.find_first_of(std::string_view("\r\0", 2)) != std::string_view::npos)
         return std::nullopt;
-    const std::string text = isValidUtf8(line) ? std::string(line) : latin1ToUtf8(line);
+    const std::string text = utf8OrLatin1(line);
     if (text.size() > kMaxProjectLine) return std::nullopt;
     std::array<std::string, 6> fields;
     std::size_t count = 0, start = 0;

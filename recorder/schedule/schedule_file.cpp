@@ -1,5 +1,7 @@
 #include "recorder/schedule/schedule_file.h"
 
+#include "recorder/fileutil/latin1_text.h"
+
 #include "platform/profile/profile_file.h"
 #include "recorder/fileutil/file_descriptor.h"
 #include "recorder/settings/application_folder.h"
@@ -17,15 +19,6 @@
 namespace recorder {
 
 namespace {
-
-// UTF-8 as it is; anything else was written in a single-byte code page.
-std::string asUtf8(std::string_view line)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8(QByteArrayView(line.data(), qsizetype(line.size())));
-    if (!utf8.hasError()) return std::string(line);
-    return QString::fromLatin1(line.data(), qsizetype(line.size())).toStdString();
-}
 
 bool blank(const std::string& field) { return field.find_first_not_of(' ') == std::string::npos; }
 
@@ -62,7 +55,7 @@ std::vector<ScheduleRow> parseSchedule(std::string_view text)
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.size() > kMaxScheduleLine) continue;
         // Measured again as UTF-8, so that every row read also reads back after a save.
-        const std::string utf8 = asUtf8(line);
+        const std::string utf8 = utf8OrLatin1(line);
         if (utf8.size() > kMaxScheduleLine) continue;
         std::array<std::string, 5> fields;
         std::size_t count = 0, from = 0;

@@ -1,5 +1,7 @@
 #include "recorder/settings/settings_store.h"
 
+#include "recorder/fileutil/cut_at_nul.h"
+
 #include "platform/profile/profile_file.h"
 #include "recorder/settings/application_folder.h"
 
@@ -60,9 +62,7 @@ std::string ReadIniValue(const std::string& path, std::string_view section, std:
     }
     if (!value) value = profile::readProfileString(path, section, key);
     if (!value) return {};
-    std::string_view v = firstChars(*value, kMaxChars);
-    v = v.substr(0, v.find('\0'));
-    return std::string(trimSpaces(v));
+    return std::string(trimSpaces(CutAtNul(firstChars(*value, kMaxChars))));
 }
 
 bool WriteIniValue(const std::string& path, std::string_view section, std::string_view key, std::string_view value)

@@ -1,6 +1,7 @@
 #include "recorder/tagging/clsID3v1.h"
 
-#include "recorder/tagging/latin1_text.h"
+#include "recorder/fileutil/cut_at_nul.h"
+#include "recorder/fileutil/latin1_text.h"
 
 #include <cerrno>
 #include <cstring>
@@ -53,7 +54,7 @@ std::string fieldText(std::string_view raw)
     std::size_t first = raw.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};
     raw = raw.substr(first, raw.find_last_not_of(' ') - first + 1);
-    return latin1ToUtf8(raw.substr(0, raw.find('\0')));
+    return latin1ToUtf8(CutAtNul(raw));
 }
 
 template <std::size_t N>

@@ -1,5 +1,7 @@
 #include "recorder/wavein/wave_in_recorder.h"
 
+#include "recorder/fileutil/cut_at_nul.h"
+
 #include "platform/mixer/pulse_mixer_layer.h"
 #include "platform/mixer/volume_units.h"
 #include "recorder/wavein/wave_in_capture.h"
@@ -12,12 +14,6 @@ namespace {
 constexpr std::uint32_t kMultiplexerMask = 0x70010001;
 // A larger request is refused rather than allowed to exhaust memory.
 constexpr std::int64_t kMaxBufferBytes = std::int64_t(1) << 30;
-
-std::string cutAtNul(std::string s)
-{
-    if (auto nul = s.find('\0'); nul != std::string::npos) s.resize(nul);
-    return s;
-}
 
 std::int32_t toLong(std::uint32_t v) { return static_cast<std::int32_t>(std::min<std::uint32_t>(v, INT32_MAX)); }
 
@@ -93,7 +89,7 @@ std::int32_t WaveInRecorder::DeviceCount() { return toLong(layer_->deviceCount()
 std::string WaveInRecorder::DeviceName(std::int32_t index)
 {
     if (index < 0) return {};
-    return cutAtNul(layer_->deviceName(static_cast<std::uint32_t>(index)).value_or(std::string()));
+    return recorder::CutAtNul(layer_->deviceName(static_cast<std::uint32_t>(index)).value_or(std::string()));
 }
 
 bool WaveInRecorder::SelectDevice(std::int32_t index)
@@ -142,7 +138,7 @@ std::string WaveInRecorder::MixerLineName(std::int32_t index)
     auto dest = recordingDestination();
     if (!dest) return {};
     auto line = mixer_->sourceLine(dest->index, static_cast<std::uint32_t>(index));
-    return line ? cutAtNul(line->name) : std::string();
+    return line ? recorder::CutAtNul(line->name) : std::string();
 }
 
 std::int32_t WaveInRecorder::MixerLineType(std::int32_t index)
