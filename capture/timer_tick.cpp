@@ -9,6 +9,7 @@ using namespace TavorAudioDXRecord3Lib;
 
 HRESULT AudioDXRecord3::_OnTimer()
 {
+    CallScope scope(timerCalls_);
     if (!started_ || !timerEnabled_) return S_OK;
     com::ComPtr<REduruZUZedova3> keep(this);
     capture::CapturePositions p;
