@@ -287,13 +287,17 @@ HRESULT AudioDXRecord3::GetCurrentArray(LONG Samples, SAFEARRAY** Buffer)
     std::uint8_t* dst = out.data<std::uint8_t>();
     std::memcpy(dst, header.data(), header.size());
     dst += header.size();
-    const std::uint32_t end = p.capture % ringSize_;
-    if (n <= end) {
-        std::memcpy(dst, ringBase_ + (end - n), n);
-    } else {
-        const std::uint32_t tail = n - end;
-        std::memcpy(dst, ringBase_ + (ringSize_ - tail), tail);
-        std::memcpy(dst + tail, ringBase_, end);
+    if (n > 0) {
+        const std::uint32_t from = (p.capture % ringSize_ + ringSize_ - n) % ringSize_;
+        std::uint8_t *piece = nullptr, *wrap = nullptr;
+        std::uint32_t pieceBytes = 0, wrapBytes = 0;
+        if (!buffer_->lock(from, n, &piece, &pieceBytes, &wrap, &wrapBytes)) {
+            replaceArray(Buffer, emptyArray());
+            return S_OK;
+        }
+        std::memcpy(dst, piece, pieceBytes);
+        if (wrapBytes) std::memcpy(dst + pieceBytes, wrap, wrapBytes);
+        buffer_->unlock(piece, pieceBytes, wrap, wrapBytes);
     }
     replaceArray(Buffer, std::move(out));
     return S_OK;

@@ -83,7 +83,7 @@ include(CPack)
 
 # The installation and the package, tested on the build tree itself (the test
 # command builds it first); a sanitizer build's package would be no product.
-if(NOT VELMOR_SANITIZE)
+if(NOT VELMOR_SANITIZE AND NOT VELMOR_SANITIZE_THREAD)
   set(tests ${PROJECT_SOURCE_DIR}/packaging/tests)
   set(work ${PROJECT_BINARY_DIR}/packaging-test)
   add_test(NAME packaging_install_tree

@@ -24,7 +24,9 @@
 //   as long as the device needs to capture the rest of that margin.
 // - lock() hands out the stretch [offset, offset + bytes) of the ring as at
 //   most two pieces (the second one wraps to the ring's start); the device
-//   keeps writing at the capture position meanwhile. unlock() ends the access.
+//   keeps writing at the capture position meanwhile. unlock() ends the access:
+//   every read of the ring, in place or not, ends with one, so that the
+//   device's later overwriting is ordered after it.
 // - setNotificationPositions() (while stopped): each position's event is set
 //   when the capture position passes the byte at that offset.
 // - When the device or the sound system goes away, capturing() turns false,

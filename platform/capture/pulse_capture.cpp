@@ -121,6 +121,7 @@ public:
         auto inside = [this](std::uint8_t* p, std::uint32_t bytes) {
             return !p || (p >= ring_.data() && std::size_t(p - ring_.data()) + bytes <= ring_.size());
         };
+        readsEnded_.fetch_add(1, std::memory_order_release);
         return inside(first, firstBytes) && inside(second, secondBytes);
     }
 
@@ -190,6 +191,8 @@ private:
     void store(const std::uint8_t* data, std::size_t bytes)
     {
         const std::size_t n = ring_.size();
+        // Every access a reader has ended comes before the device overwrites what it read.
+        readsEnded_.load(std::memory_order_acquire);
         while (bytes > 0) {
             const std::size_t at = written_ % n;
             const std::size_t piece = std::min({bytes, n - at, std::size_t(piece_)});
@@ -246,6 +249,7 @@ private:
     pa_stream* stream_ = nullptr;
     std::uint64_t written_ = 0; // event thread only
     std::atomic<std::uint64_t> published_{0};
+    std::atomic<std::uint64_t> readsEnded_{0}; // unlock() calls
     mutable std::mutex notifyMutex_;
     std::vector<NotificationPosition> positions_;
     std::atomic<bool> started_{false}, lost_{false};
