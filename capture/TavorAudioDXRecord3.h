@@ -28,11 +28,19 @@
 //
 // Failures are HRESULTs from the table below with error information
 // (description, source "TavorAudioDXRecord3.AudioDXRecord3.1", interface
-// IID_REduruZUZedova3). Property puts never fail.
+// IID_REduruZUZedova3). Property puts never fail, except a devInputNum put
+// outside 0 … devInputCount: E_INVALIDARG, and the selection stays.
 //
 // Beyond the type library: GetAdditionalParam("LostFrames") gives, as VT_I8,
 // the frames the device overwrote before the control could take them since the
 // last Start; a nonzero value means the recording has a gap.
+// SetAdditionalParam("SourceName", VT_BSTR name) takes the device list afresh
+// and selects the device with that stable source name (the sound server's
+// name, not the description; "" is the default device), as devInputNum does;
+// when no device has it, it fails (the Input Driver error's HRESULT, with a
+// description saying why) and leaves no device selected (devInputNum −1),
+// so that a Start cannot record from another one.
+// GetAdditionalParam("SourceName") gives the selected device's source name.
 
 #include "platform/com/dispatch.h"
 
@@ -186,5 +194,7 @@ inline constexpr HRESULT E_DXREC_STREAM_CLOSED = hresult(0x8004030F);     // "Th
 
 // GetAdditionalParam name: frames lost to overruns since the last Start (VT_I8).
 inline constexpr const char* kLostFramesParam = "LostFrames";
+// SetAdditionalParam/GetAdditionalParam name: the selected device by source name (VT_BSTR).
+inline constexpr const char* kSourceNameParam = "SourceName";
 
 } // namespace TavorAudioDXRecord3Lib

@@ -1,6 +1,7 @@
 // AudioDXRecord3: construction, destruction, properties and the small interfaces.
 
 #include "capture/audio_dx_record3.h"
+#include "capture/error_table.h"
 
 #include "platform/capture/pulse_capture.h"
 #include "platform/com/bstr.h"
@@ -110,9 +111,14 @@ HRESULT AudioDXRecord3::get_devInputName(BSTR* value)
 HRESULT AudioDXRecord3::get_devInputNum(LONG* value) { return give(value, deviceNum_); }
 HRESULT AudioDXRecord3::put_devInputNum(LONG value)
 {
+    // Refused, not clamped: a clamped number would record from another device.
     const LONG count = LONG(devices_.size()) - 1;
-    if (value < 0) value = 0;
-    if (value > count) value = count;
+    if (value < 0 || value > count) {
+        const std::string range = count < 0 ? "there are no capture devices"
+                                            : "the devices are numbered 0 to " + std::to_string(count);
+        return com::setError(E_INVALIDARG, "Device number " + std::to_string(value) + " is out of range: " + range + ".",
+                             TavorAudioDXRecord3Lib::kProgId, IID_REduruZUZedova3);
+    }
     deviceNum_ = value;
     return S_OK;
 }
@@ -186,14 +192,46 @@ HRESULT AudioDXRecord3::put_VariantTypeRangeMode(LONG value)
     return S_OK;
 }
 
-HRESULT AudioDXRecord3::SetAdditionalParam(BSTR, VARIANT) { return S_OK; }
+HRESULT AudioDXRecord3::SetAdditionalParam(BSTR ParamName, VARIANT ParamValue)
+{
+    if (com::toUtf8(ParamName) == TavorAudioDXRecord3Lib::kSourceNameParam) return selectSource(ParamValue);
+    return S_OK; // any other name is accepted and kept nowhere
+}
+
+HRESULT AudioDXRecord3::selectSource(const VARIANT& value)
+{
+    auto fail = [](HRESULT hr, const std::string& why) {
+        return com::setError(hr, why, TavorAudioDXRecord3Lib::kProgId, IID_REduruZUZedova3);
+    };
+    if (value.vt != VT_BSTR) return fail(E_INVALIDARG, "The source name must be a string.");
+    const std::string name = com::toUtf8(value.bstrVal);
+    // The list is taken afresh: the source may have been plugged in since.
+    auto devices = system_ ? system_->enumerate() : std::vector<capture::CaptureDeviceInfo>{};
+    if (devices.empty()) return fail(hresultForCode(kInputDriver), "The sound server does not answer.");
+    devices_ = std::move(devices);
+    for (std::size_t i = 0; i < devices_.size(); ++i)
+        if (devices_[i].sourceName == name && (i == 0) == name.empty()) {
+            deviceNum_ = static_cast<std::int32_t>(i);
+            return S_OK;
+        }
+    // The old number may name another device on the fresh list: none is selected, so Start fails.
+    deviceNum_ = -1;
+    return fail(hresultForCode(kInputDriver), "The sound server has no source named \"" + name + "\".");
+}
 
 HRESULT AudioDXRecord3::GetAdditionalParam(BSTR ParamName, VARIANT* ParamValue)
 {
-    if (ParamValue && com::toUtf8(ParamName) == TavorAudioDXRecord3Lib::kLostFramesParam) {
+    if (!ParamValue) return S_OK;
+    const std::string name = com::toUtf8(ParamName);
+    if (name == TavorAudioDXRecord3Lib::kLostFramesParam) {
         VariantClear(ParamValue);
         ParamValue->vt = VT_I8;
         ParamValue->llVal = static_cast<LONGLONG>(lostFrames_);
+    } else if (name == TavorAudioDXRecord3Lib::kSourceNameParam) {
+        const bool named = deviceNum_ >= 0 && std::size_t(deviceNum_) < devices_.size();
+        VariantClear(ParamValue);
+        ParamValue->vt = VT_BSTR;
+        ParamValue->bstrVal = com::allocBstr(named ? std::string_view(devices_[deviceNum_].sourceName) : std::string_view());
     }
     // Any other name leaves the value as the caller passed it.
     return S_OK;

@@ -2,6 +2,20 @@
 // AudioDXRecord3: the capture control object. Every member runs on the thread
 // that created it (its apartment); the worker threads come back through
 // _Notify and _OnTimer. No member takes a lock.
+//
+// Reading the ring: the device writes it on the sound server's thread, at
+// most writeAhead() bytes beyond the capture position, and those bytes
+// overwrite the oldest audio. So every read (the blocks, the level meter,
+// GetCurrentArray) takes only audio the capture position has passed and that
+// lies at least clearMargin_ (two write-aheads, and at least 100 ms) behind
+// it: at most ringSize_ - clearMargin_ bytes, never more than was captured
+// since Start.
+//
+// Worker threads: Stop joins both (pumping the apartment, so a call a worker
+// has in flight is served), as do Start and the destructor for those of an
+// earlier run. A worker whose call is being served at that moment (Stop from
+// an event handler of _Notify) cannot end before that call returns: it is
+// retired to the COM runtime, which joins it before the library is unloaded.
 
 #include "capture/TavorAudioDXRecord3.h"
 #include "capture/accu_gate.h"
@@ -109,7 +123,9 @@ private:
     HRESULT putAccu(T AccuGate::*field, T value);
 
     // capture engine
+    // Joins the workers of a run that is over; retires one whose call is being served.
     void finishWorkers();
+    HRESULT selectSource(const VARIANT& name);
     // Brings the counters up to date at the ring's current position; false
     // (after stopping) when the device has gone, or when it cannot tell.
     bool refreshPositions(capture::CapturePositions& p);
@@ -155,7 +171,7 @@ private:
     const std::uint8_t* ringBase_ = nullptr;
     std::uint32_t ringSize_ = 0;
     std::uint32_t threshold_ = 176400;
-    std::uint32_t overrunMargin_ = 0;
+    std::uint32_t clearMargin_ = 0;
     std::uint64_t consumed_ = 0;  // bytes taken out of the ring (the read offset is consumed_ % ringSize_)
     std::uint64_t lastTotal_ = 0; // the ring's byte count at the last look
     std::uint64_t capturedFrames_ = 0, receivedFrames_ = 0, blockNumber_ = 0, lostFrames_ = 0;
@@ -164,6 +180,7 @@ private:
     std::shared_ptr<capture::CaptureEvent> notifyEvent_, stopEvent_;
     std::shared_ptr<TimerSwitch> timerRunning_;
     WorkerThread waiter_, timer_;
+    int notifyCalls_ = 0, timerCalls_ = 0; // worker calls being served now (nested ones counted)
 
     com::ConnectionPoint events_{this, DIID__REduruZUZedova3Events};
     com::ComPtr<IUnknown> site_;

@@ -34,9 +34,10 @@ com::SafeArray emptyArray() { return com::SafeArray(VT_UI1, 0); }
 
 void AudioDXRecord3::finishWorkers()
 {
-    waiter_.finish();
-    timer_.finish();
+    notifyCalls_ > 0 ? waiter_.retire() : waiter_.finish();
+    timerCalls_ > 0 ? timer_.retire() : timer_.finish();
 }
+
 
 HRESULT AudioDXRecord3::Start(LONG SampleRate, LONG Channels, LONG SampleSize)
 {
@@ -73,9 +74,11 @@ HRESULT AudioDXRecord3::Start(LONG SampleRate, LONG Channels, LONG SampleSize)
     }
     threshold_ = static_cast<std::uint32_t>(threshold);
     ringSize_ = static_cast<std::uint32_t>(ring);
-    // Audio this close behind the device's write position is given up as lost
-    // when an overrun is caught up: the device may overwrite it during the copy.
-    overrunMargin_ = std::min<std::uint32_t>(threshold_, std::max<std::uint32_t>(format_.avgBytesPerSec / 10 / align * align, align));
+    // Audio this close behind the device's write position is not read (given
+    // up as lost when an overrun is caught up): the device may be overwriting it.
+    const std::uint64_t tenth = std::max<std::uint64_t>(format_.avgBytesPerSec / 10 / align * align, align);
+    const std::uint64_t margin = std::max<std::uint64_t>(std::min<std::uint64_t>(threshold, tenth), 2 * std::uint64_t(buffer_->writeAhead()));
+    clearMargin_ = static_cast<std::uint32_t>(std::min<std::uint64_t>(margin, ring / 2 / align * align));
 
     std::uint8_t *base = nullptr, *wrap = nullptr;
     std::uint32_t baseBytes = 0, wrapBytes = 0;
@@ -135,9 +138,10 @@ void AudioDXRecord3::releaseDevice()
 
 HRESULT AudioDXRecord3::Stop()
 {
-    if (!started_) return S_OK;
     com::ComPtr<REduruZUZedova3> keep(this); // an event handler may release the container's reference
-    stopCapture();
+    if (started_) stopCapture();
+    // A handler of the last block's event may have started a new run.
+    if (!started_) finishWorkers();
     return S_OK;
 }
 
@@ -167,8 +171,8 @@ bool AudioDXRecord3::cutBlock(const capture::CapturePositions& p, std::uint64_t 
 {
     const std::uint32_t align = format_.blockAlign;
     // The ring keeps only its last ringSize_ bytes: older audio not yet taken was overwritten.
-    if (p.total - consumed_ > std::uint64_t(ringSize_ - overrunMargin_)) {
-        const std::uint64_t resume = p.total - (ringSize_ - overrunMargin_);
+    if (p.total - consumed_ > std::uint64_t(ringSize_ - clearMargin_)) {
+        const std::uint64_t resume = p.total - (ringSize_ - clearMargin_);
         lostFrames_ += (resume - consumed_) / align;
         consumed_ = resume;
     }
@@ -224,6 +228,7 @@ bool AudioDXRecord3::refreshPositions(capture::CapturePositions& p)
 
 HRESULT AudioDXRecord3::_Notify()
 {
+    CallScope scope(notifyCalls_);
     if (!started_) return S_OK;
     com::ComPtr<REduruZUZedova3> keep(this);
     capture::CapturePositions p;
@@ -272,22 +277,27 @@ HRESULT AudioDXRecord3::GetCurrentArray(LONG Samples, SAFEARRAY** Buffer)
         replaceArray(Buffer, emptyArray());
         return S_OK;
     }
-    // At most the whole ring: older frames are no longer there.
+    // Only settled audio (see the header): what was captured, clear of the device's writing.
     const std::uint64_t frames = Samples > 0 ? std::uint64_t(Samples) : 0;
-    const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(frames * format_.blockAlign, ringSize_));
+    const std::uint64_t settled = std::min<std::uint64_t>(p.total, ringSize_ - clearMargin_);
+    const auto n = static_cast<std::uint32_t>(std::min<std::uint64_t>(frames * format_.blockAlign, settled));
     const auto header = headerBytes();
     com::SafeArray out(VT_UI1, static_cast<ULONG>(header.size() + n));
     if (!out.get()) return raiseError(kOutOfMemory);
     std::uint8_t* dst = out.data<std::uint8_t>();
     std::memcpy(dst, header.data(), header.size());
     dst += header.size();
-    const std::uint32_t end = p.capture % ringSize_;
-    if (n <= end) {
-        std::memcpy(dst, ringBase_ + (end - n), n);
-    } else {
-        const std::uint32_t tail = n - end;
-        std::memcpy(dst, ringBase_ + (ringSize_ - tail), tail);
-        std::memcpy(dst + tail, ringBase_, end);
+    if (n > 0) {
+        const std::uint32_t from = (p.capture % ringSize_ + ringSize_ - n) % ringSize_;
+        std::uint8_t *piece = nullptr, *wrap = nullptr;
+        std::uint32_t pieceBytes = 0, wrapBytes = 0;
+        if (!buffer_->lock(from, n, &piece, &pieceBytes, &wrap, &wrapBytes)) {
+            replaceArray(Buffer, emptyArray());
+            return S_OK;
+        }
+        std::memcpy(dst, piece, pieceBytes);
+        if (wrapBytes) std::memcpy(dst + pieceBytes, wrap, wrapBytes);
+        buffer_->unlock(piece, pieceBytes, wrap, wrapBytes);
     }
     replaceArray(Buffer, std::move(out));
     return S_OK;

@@ -3,19 +3,28 @@
 #include "capture/audio_dx_record3.h"
 #include "capture/level_meter.h"
 
+#include <algorithm>
+
 namespace dxrecord {
 
 using namespace TavorAudioDXRecord3Lib;
 
 HRESULT AudioDXRecord3::_OnTimer()
 {
+    CallScope scope(timerCalls_);
     if (!started_ || !timerEnabled_) return S_OK;
     com::ComPtr<REduruZUZedova3> keep(this);
     capture::CapturePositions p;
     if (!refreshPositions(p)) return S_OK;
 
     const std::uint32_t window = levelWindowBytes(format_.avgBytesPerSec, levelWindow_, ringSize_, format_.blockAlign);
+    // Read in place, bracketed as every ring access is (capture_device.h).
+    std::uint8_t *piece = nullptr, *wrap = nullptr;
+    std::uint32_t pieceBytes = 0, wrapBytes = 0;
+    const std::uint32_t from = (p.capture % ringSize_ + ringSize_ - std::min(window, ringSize_)) % ringSize_;
+    const bool locked = buffer_->lock(from, std::min(window, ringSize_), &piece, &pieceBytes, &wrap, &wrapBytes);
     const auto peaks = channelPeaks(ringBase_, ringSize_, p.capture, window, layout());
+    if (locked) buffer_->unlock(piece, pieceBytes, wrap, wrapBytes);
     const int wordSize = levelWordSize(levelWordSize_);
     std::vector<int> levels;
     levels.reserve(peaks.size());

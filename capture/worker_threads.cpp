@@ -1,6 +1,7 @@
 #include "capture/worker_threads.h"
 
 #include "capture/TavorAudioDXRecord3.h"
+#include "platform/com/retired_threads.h"
 
 #include <chrono>
 
@@ -14,11 +15,17 @@ std::uint32_t tickCount()
     return static_cast<std::uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
+void WorkerThread::retire()
+{
+    if (thread_.joinable()) com::retireThread(std::move(thread_), std::move(done_));
+    done_.reset();
+}
+
 void WorkerThread::finish()
 {
     if (!thread_.joinable()) return;
     if (thread_.get_id() == std::this_thread::get_id()) {
-        thread_.detach();
+        retire();
         return;
     }
     auto apartment = com::Apartment::current();
@@ -28,6 +35,7 @@ void WorkerThread::finish()
         apartment->pumpUntil([done] { return done->load(); }, std::chrono::minutes(1));
     }
     thread_.join();
+    done_.reset();
 }
 
 namespace {

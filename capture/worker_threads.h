@@ -18,7 +18,9 @@
 namespace dxrecord {
 
 // A thread that can be waited for from the apartment thread while that thread
-// keeps serving the calls the worker makes.
+// keeps serving the calls the worker makes. It is never detached: a thread
+// that cannot be joined where it ends is handed to the COM runtime's retired
+// threads, which are joined before the library can be unloaded.
 class WorkerThread {
 public:
     WorkerThread() = default;
@@ -26,6 +28,7 @@ public:
     WorkerThread(const WorkerThread&) = delete;
     WorkerThread& operator=(const WorkerThread&) = delete;
 
+    // An earlier thread must have been finished or retired.
     template <class Body>
     void run(Body body)
     {
@@ -38,14 +41,30 @@ public:
         });
     }
     bool active() const { return thread_.joinable(); }
-    // Waits for the thread to end, pumping the caller's apartment meanwhile.
-    // A thread that finishes itself (its last release ran the owner's
-    // destructor on it) is detached instead.
+    // Waits for the thread to end, pumping the caller's apartment meanwhile,
+    // so a call the worker has in flight is served. Called on the thread
+    // itself (its last release ran the owner's destructor there), it retires
+    // the thread instead.
     void finish();
+    // For a thread told to end whose call the caller is serving now: it can
+    // end only after that call returns, so it is retired, not waited for.
+    void retire();
 
 private:
     std::thread thread_;
     std::shared_ptr<std::atomic<bool>> done_;
+};
+
+// Counts a worker's call while the apartment thread serves it.
+class CallScope {
+public:
+    explicit CallScope(int& calls) : calls_(calls) { ++calls_; }
+    ~CallScope() { --calls_; }
+    CallScope(const CallScope&) = delete;
+    CallScope& operator=(const CallScope&) = delete;
+
+private:
+    int& calls_;
 };
 
 // Capture waiter: on each notification calls _Notify; ends on the stop event

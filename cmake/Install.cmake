@@ -1,10 +1,11 @@
 # Installation (cmake --install, GNUInstallDirs) and the Debian package (cpack -G DEB).
 #
 # The build tree's `recorder` is installed as velmor-sound-recorder. The COM
-# runtime, the two COM servers and the registry naming them live in a private
-# library folder: the executables find the runtime through their RPATH, the
-# class lookup finds the registry from the executable's folder, and the
-# registry names the servers by file name, so the installed tree can move.
+# runtime, the sound-server connection, the two COM servers and the registry
+# naming them live in a private library folder: the executables find the
+# runtimes through their RPATH, the class lookup finds the registry from the
+# executable's folder, and the registry names the servers by file name, so the
+# installed tree can move.
 # Only the targets listed here are installed: no tests, benchmarks or fuzzers.
 
 if(NOT TARGET recorder OR NOT TARGET velmor-record OR NOT TARGET TavorAudioDXRecord3 OR NOT TARGET Tagmora)
@@ -14,7 +15,7 @@ endif()
 set(VELMOR_PRIVATE_LIBDIR ${CMAKE_INSTALL_LIBDIR}/velmor-sound-recorder)
 
 set_target_properties(recorder velmor-regsvr velmor-record PROPERTIES INSTALL_RPATH "$ORIGIN/../${VELMOR_PRIVATE_LIBDIR}")
-set_target_properties(velmor_com TavorAudioDXRecord3 Tagmora PROPERTIES INSTALL_RPATH "$ORIGIN")
+set_target_properties(velmor_com velmor_pulse TavorAudioDXRecord3 Tagmora PROPERTIES INSTALL_RPATH "$ORIGIN")
 
 install(TARGETS recorder velmor-regsvr velmor-record RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The install step rewrites the RPATH of the file it copies; the rename comes after.
@@ -22,7 +23,7 @@ install(CODE "
   set(bindir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
   file(RENAME \"\${bindir}/recorder\" \"\${bindir}/velmor-sound-recorder\")
   message(STATUS \"Renamed: \${bindir}/velmor-sound-recorder\")")
-install(TARGETS velmor_com TavorAudioDXRecord3 Tagmora
+install(TARGETS velmor_com velmor_pulse TavorAudioDXRecord3 Tagmora
   LIBRARY DESTINATION ${VELMOR_PRIVATE_LIBDIR} NAMELINK_SKIP)
 
 # The registry installed beside the servers names them by file name.
@@ -83,7 +84,7 @@ include(CPack)
 
 # The installation and the package, tested on the build tree itself (the test
 # command builds it first); a sanitizer build's package would be no product.
-if(NOT VELMOR_SANITIZE)
+if(NOT VELMOR_SANITIZE AND NOT VELMOR_SANITIZE_THREAD)
   set(tests ${PROJECT_SOURCE_DIR}/packaging/tests)
   set(work ${PROJECT_BINARY_DIR}/packaging-test)
   add_test(NAME packaging_install_tree

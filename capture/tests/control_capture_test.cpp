@@ -180,3 +180,68 @@ TEST_F(ControlCapture, CountsTheFramesTheDeviceOverwroteWhileTheContainerWasBusy
 
 } // namespace
 } // namespace capture_test
+
+namespace capture_test {
+namespace {
+
+// The frame numbers a counter signal carries in a delivered array.
+std::vector<std::uint32_t> countersOf(SAFEARRAY* a)
+{
+    auto samples = samplesOf(bytesOf(a));
+    std::vector<std::uint32_t> out;
+    for (std::size_t f = 0; f + 1 < samples.size(); f += 2)
+        out.push_back(std::uint16_t(samples[f]) | (std::uint32_t(std::uint16_t(samples[f + 1])) << 16));
+    return out;
+}
+
+using ControlSnapshot = ControlTest;
+
+TEST_F(ControlSnapshot, GetCurrentArrayGivesOnlyWhatWasCapturedAndStaysClearOfTheDevicesWriting)
+{
+    auto& source = addSource("velmor_ctl_snapshot");
+    createControl();
+    ASSERT_TRUE(selectSource(source));
+    control_->put_AudioArrayDuration(100); // a ring of one second: 176400 bytes
+    ASSERT_EQ(control_->Start(44100, 2, 16), S_OK);
+
+    SAFEARRAY* a = nullptr;
+    ASSERT_EQ(control_->GetCurrentArray(44100, &a), S_OK);
+    EXPECT_EQ(com::elementCount(a), 40u) << "nothing captured yet: the header alone, no stale ring bytes";
+
+    // A known amount, then quiet: the snapshot holds exactly that, newest last.
+    const std::uint64_t first = 4410;
+    testsound::SignalWriter writer(source, testsound::Signal::counter(2), 4.0);
+    writer.start(first);
+    ASSERT_TRUE(writer.waitFinished(5));
+    ASSERT_TRUE(pumpUntil([&] {
+        control_->GetCurrentArray(44100, &a);
+        return com::elementCount(a) >= 40 + first * 4;
+    }));
+    auto counters = countersOf(a);
+    ASSERT_EQ(counters.size(), first);
+    EXPECT_EQ(counters.front(), 0u);
+    EXPECT_EQ(counters.back(), first - 1);
+
+    // Round the ring and more: never the whole ring, and the newest frames in order.
+    const std::uint64_t total = first + 2 * 44100;
+    writer.start(total); // the counter runs on
+    ASSERT_TRUE(writer.waitFinished(10));
+    ASSERT_TRUE(pumpUntil([&] {
+        com::Variant v;
+        control_->get_SamplesCurrent(v.put());
+        return counterValue(v) == std::int64_t(total);
+    }));
+    ASSERT_EQ(control_->GetCurrentArray(44100, &a), S_OK);
+    const std::size_t audio = com::elementCount(a) - 40;
+    EXPECT_LT(audio, 176400u) << "the oldest bytes are where the device writes next";
+    EXPECT_GE(audio, 176400u * 8 / 10);
+    counters = countersOf(a);
+    ASSERT_FALSE(counters.empty());
+    EXPECT_EQ(counters.back(), total - 1);
+    for (std::size_t i = 1; i < counters.size(); ++i) ASSERT_EQ(counters[i], counters[i - 1] + 1) << i;
+    SafeArrayDestroy(a);
+    control_->Stop();
+}
+
+} // namespace
+} // namespace capture_test

@@ -25,7 +25,7 @@ for size in 48 128 256; do
         || fail "the ${size}x${size} icon is missing or of another size"
 done
 [ ! -e "$usr/bin/recorder" ] || fail "the program is installed under the build tree's name"
-for lib in libvelmor_com libTavorAudioDXRecord3 libTagmora; do
+for lib in libvelmor_com libvelmor_pulse libTavorAudioDXRecord3 libTagmora; do
     ls "$private/$lib.so."* >/dev/null 2>&1 || fail "$lib is not in the private library folder"
 done
 

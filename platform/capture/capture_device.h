@@ -16,9 +16,17 @@
 //   before the read position are safe to read. Both move in whole frames, and
 //   `total` counts every byte captured since start() (64 bits, so the caller
 //   can tell how far the device has gone round the ring).
+// - The device writes ahead of the capture position by at most writeAhead()
+//   bytes (whole frames): the stretch [capture, capture + writeAhead()) of the
+//   ring, where the oldest audio lies, may be in the middle of being
+//   overwritten; nothing else is being written. A reader that keeps more than
+//   writeAhead() bytes clear of the capture position reads settled audio for
+//   as long as the device needs to capture the rest of that margin.
 // - lock() hands out the stretch [offset, offset + bytes) of the ring as at
 //   most two pieces (the second one wraps to the ring's start); the device
-//   keeps writing at the capture position meanwhile. unlock() ends the access.
+//   keeps writing at the capture position meanwhile. unlock() ends the access:
+//   every read of the ring, in place or not, ends with one, so that the
+//   device's later overwriting is ordered after it.
 // - setNotificationPositions() (while stopped): each position's event is set
 //   when the capture position passes the byte at that offset.
 // - When the device or the sound system goes away, capturing() turns false,
@@ -44,6 +52,7 @@ using DeviceId = std::array<std::uint8_t, 16>;
 struct CaptureDeviceInfo {
     std::string description;
     std::optional<DeviceId> id; // none for the default device
+    std::string sourceName;     // the backend's stable name of the device; empty for the default device
 };
 
 struct CapturePositions {
@@ -61,6 +70,7 @@ class CaptureBuffer {
 public:
     virtual ~CaptureBuffer() = default;
     virtual std::uint32_t size() const = 0;
+    virtual std::uint32_t writeAhead() const = 0;
     virtual const WaveFormat& format() const = 0;
     virtual bool getCurrentPosition(CapturePositions& out) const = 0;
     virtual bool lock(std::uint32_t offset, std::uint32_t bytes, std::uint8_t** first, std::uint32_t* firstBytes,

@@ -1,6 +1,6 @@
 #include "platform/capture/pulse_capture.h"
 
-#include "platform/pulse/pulse_connection.h"
+#include "platform/pulse/source_queries.h"
 
 #include <pulse/pulseaudio.h>
 
@@ -17,99 +17,7 @@ namespace {
 
 constexpr std::chrono::milliseconds kTimeout{3000};
 
-// One server connection with its own event thread; a device and its buffers share it.
-class PulseContext {
-public:
-    static std::shared_ptr<PulseContext> connect(const std::string& clientName)
-    {
-        auto ctx = std::shared_ptr<PulseContext>(new PulseContext());
-        ctx->loop_ = pa_threaded_mainloop_new();
-        if (!ctx->loop_) return nullptr;
-        ctx->context_ = pa_context_new(pa_threaded_mainloop_get_api(ctx->loop_), clientName.c_str());
-        if (!ctx->context_) return nullptr;
-        pa_context_set_state_callback(ctx->context_, &PulseContext::onState, ctx.get());
-        if (pa_context_connect(ctx->context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) return nullptr;
-        if (pa_threaded_mainloop_start(ctx->loop_) < 0) return nullptr;
-        ctx->started_ = true;
-        Lock lock(*ctx);
-        bool ready = ctx->wait([c = ctx->context_] {
-            auto s = pa_context_get_state(c);
-            return s == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(s);
-        });
-        if (!ready || pa_context_get_state(ctx->context_) != PA_CONTEXT_READY) return nullptr;
-        return ctx;
-    }
-
-    ~PulseContext()
-    {
-        if (context_) {
-            if (started_) pa_threaded_mainloop_lock(loop_);
-            pa_context_set_state_callback(context_, nullptr, nullptr);
-            pa_context_disconnect(context_);
-            pa_context_unref(context_);
-            if (started_) pa_threaded_mainloop_unlock(loop_);
-        }
-        if (loop_) {
-            if (started_) pa_threaded_mainloop_stop(loop_);
-            pa_threaded_mainloop_free(loop_);
-        }
-    }
-    PulseContext(const PulseContext&) = delete;
-    PulseContext& operator=(const PulseContext&) = delete;
-
-    class Lock {
-    public:
-        explicit Lock(PulseContext& c) : loop_(c.loop_) { pa_threaded_mainloop_lock(loop_); }
-        ~Lock() { pa_threaded_mainloop_unlock(loop_); }
-        Lock(const Lock&) = delete;
-        Lock& operator=(const Lock&) = delete;
-
-    private:
-        pa_threaded_mainloop* loop_;
-    };
-
-    pa_context* context() const { return context_; }
-    void signal() { pa_threaded_mainloop_signal(loop_, 0); }
-
-    // With the lock held: waits until done() or the time-out.
-    bool wait(const std::function<bool()>& done, std::chrono::milliseconds timeout = kTimeout)
-    {
-        struct Timer {
-            PulseContext* self;
-            bool expired = false;
-        } timer{this};
-        pa_time_event* event = pa_context_rttime_new(
-            context_, pa_rtclock_now() + static_cast<pa_usec_t>(timeout.count()) * 1000,
-            [](pa_mainloop_api*, pa_time_event*, const struct timeval*, void* user) {
-                auto* t = static_cast<Timer*>(user);
-                t->expired = true;
-                t->self->signal();
-            },
-            &timer);
-        if (!event) return done();
-        while (!done() && !timer.expired) pa_threaded_mainloop_wait(loop_);
-        pa_threaded_mainloop_get_api(loop_)->time_free(event);
-        return done();
-    }
-
-    // With the lock held: waits for an operation to finish or the time-out.
-    bool finish(pa_operation* op)
-    {
-        if (!op) return false;
-        bool done = wait([op] { return pa_operation_get_state(op) != PA_OPERATION_RUNNING; });
-        if (!done) pa_operation_cancel(op);
-        pa_operation_unref(op);
-        return done;
-    }
-
-private:
-    PulseContext() = default;
-    static void onState(pa_context*, void* user) { static_cast<PulseContext*>(user)->signal(); }
-
-    pa_threaded_mainloop* loop_ = nullptr;
-    pa_context* context_ = nullptr;
-    bool started_ = false;
-};
+using pulse::ServerConnection;
 
 bool sampleFormatFor(const WaveFormat& f, pa_sample_format_t& out)
 {
@@ -130,14 +38,16 @@ bool sampleFormatFor(const WaveFormat& f, pa_sample_format_t& out)
 
 class PulseCaptureBuffer final : public CaptureBuffer {
 public:
-    PulseCaptureBuffer(std::shared_ptr<PulseContext> ctx, const WaveFormat& format, std::uint32_t bytes)
-        : ctx_(std::move(ctx)), format_(format), ring_(bytes, format.bitsPerSample == 8 ? 0x80 : 0x00)
+    PulseCaptureBuffer(std::shared_ptr<ServerConnection> server, const WaveFormat& format, std::uint32_t bytes)
+        : server_(std::move(server)), format_(format), ring_(bytes, format.bitsPerSample == 8 ? 0x80 : 0x00)
     {
+        const auto fragment = static_cast<std::uint64_t>(format.avgBytesPerSec) * kFragmentMilliseconds / 1000;
+        piece_ = static_cast<std::uint32_t>(std::max<std::uint64_t>(fragment - fragment % format.blockAlign, format.blockAlign));
     }
 
     ~PulseCaptureBuffer() override
     {
-        PulseContext::Lock lock(*ctx_);
+        ServerConnection::Lock lock(*server_);
         closing_ = true;
         if (stream_) {
             pa_stream_set_state_callback(stream_, nullptr, nullptr);
@@ -153,8 +63,10 @@ public:
     {
         pa_channel_map map;
         if (!pa_channel_map_init_extend(&map, sampleSpec.channels, PA_CHANNEL_MAP_WAVEEX)) return false;
-        PulseContext::Lock lock(*ctx_);
-        stream_ = pa_stream_new(ctx_->context(), "Recording", &sampleSpec, &map);
+        ServerConnection::Lock lock(*server_);
+        pa_context* context = server_->readyContext(kTimeout);
+        if (!context) return false;
+        stream_ = pa_stream_new(context, "Recording", &sampleSpec, &map);
         if (!stream_) return false;
         pa_stream_set_state_callback(stream_, &PulseCaptureBuffer::onState, this);
         pa_stream_set_read_callback(stream_, &PulseCaptureBuffer::onRead, this);
@@ -169,14 +81,17 @@ public:
         if (!sourceName.empty()) flags = static_cast<pa_stream_flags_t>(flags | PA_STREAM_DONT_MOVE);
         if (pa_stream_connect_record(stream_, sourceName.empty() ? nullptr : sourceName.c_str(), &attr, flags) < 0)
             return false;
-        ctx_->wait([this] {
-            auto s = pa_stream_get_state(stream_);
-            return s == PA_STREAM_READY || !PA_STREAM_IS_GOOD(s);
-        });
+        server_->wait(
+            [this] {
+                auto s = pa_stream_get_state(stream_);
+                return s == PA_STREAM_READY || !PA_STREAM_IS_GOOD(s);
+            },
+            kTimeout);
         return pa_stream_get_state(stream_) == PA_STREAM_READY;
     }
 
     std::uint32_t size() const override { return static_cast<std::uint32_t>(ring_.size()); }
+    std::uint32_t writeAhead() const override { return piece_; }
     const WaveFormat& format() const override { return format_; }
 
     bool getCurrentPosition(CapturePositions& out) const override
@@ -206,6 +121,7 @@ public:
         auto inside = [this](std::uint8_t* p, std::uint32_t bytes) {
             return !p || (p >= ring_.data() && std::size_t(p - ring_.data()) + bytes <= ring_.size());
         };
+        readsEnded_.fetch_add(1, std::memory_order_release);
         return inside(first, firstBytes) && inside(second, secondBytes);
     }
 
@@ -222,11 +138,10 @@ public:
 
     bool start() override
     {
-        PulseContext::Lock lock(*ctx_);
+        ServerConnection::Lock lock(*server_);
         if (lost_ || !stream_) return false;
         started_ = true;
-        auto corked = [](pa_stream*, int, void* user) { static_cast<PulseContext*>(user)->signal(); };
-        if (!ctx_->finish(pa_stream_cork(stream_, 0, corked, ctx_.get()))) {
+        if (!server_->finish(pa_stream_cork(stream_, 0, nullptr, nullptr), kTimeout)) {
             started_ = false;
             return false;
         }
@@ -235,7 +150,7 @@ public:
 
     bool stop() override
     {
-        PulseContext::Lock lock(*ctx_);
+        ServerConnection::Lock lock(*server_);
         started_ = false;
         if (!stream_ || lost_) return true;
         // Not waited for: the stream is corked or torn down soon either way.
@@ -254,7 +169,7 @@ private:
             self->lost_ = true;
             self->signalAll();
         }
-        self->ctx_->signal();
+        self->server_->signal();
     }
 
     static void onRead(pa_stream*, std::size_t, void* user) { static_cast<PulseCaptureBuffer*>(user)->pull(); }
@@ -268,20 +183,19 @@ private:
             if (started_) store(static_cast<const std::uint8_t*>(data), bytes);
             pa_stream_drop(stream_);
         }
-        const std::uint64_t before = published_.load(std::memory_order_relaxed);
-        const std::uint64_t after = written_ - written_ % format_.blockAlign;
-        if (after == before) return;
-        published_.store(after, std::memory_order_release);
-        signalCrossed(before, after);
     }
 
     // A null data pointer is a hole in the stream: it is filled with silence.
+    // Published piece by piece, so the capture position is never more than
+    // one piece behind what is being written (the contract's write-ahead).
     void store(const std::uint8_t* data, std::size_t bytes)
     {
         const std::size_t n = ring_.size();
+        // Every access a reader has ended comes before the device overwrites what it read.
+        readsEnded_.load(std::memory_order_acquire);
         while (bytes > 0) {
             const std::size_t at = written_ % n;
-            const std::size_t piece = std::min(bytes, n - at);
+            const std::size_t piece = std::min({bytes, n - at, std::size_t(piece_)});
             if (data)
                 std::memcpy(ring_.data() + at, data, piece);
             else
@@ -289,7 +203,17 @@ private:
             if (data) data += piece;
             bytes -= piece;
             written_ += piece;
+            publish();
         }
+    }
+
+    void publish()
+    {
+        const std::uint64_t before = published_.load(std::memory_order_relaxed);
+        const std::uint64_t after = written_ - written_ % format_.blockAlign;
+        if (after == before) return;
+        published_.store(after, std::memory_order_release);
+        signalCrossed(before, after);
     }
 
     // Sets the event of every position whose byte lies in [from, to) of the endless stream.
@@ -318,12 +242,14 @@ private:
         for (const auto& p : positions_) p.event->set();
     }
 
-    std::shared_ptr<PulseContext> ctx_;
+    std::shared_ptr<ServerConnection> server_;
     WaveFormat format_;
+    std::uint32_t piece_ = 0; // most bytes stored before the capture position moves
     std::vector<std::uint8_t> ring_;
     pa_stream* stream_ = nullptr;
     std::uint64_t written_ = 0; // event thread only
     std::atomic<std::uint64_t> published_{0};
+    std::atomic<std::uint64_t> readsEnded_{0}; // unlock() calls
     mutable std::mutex notifyMutex_;
     std::vector<NotificationPosition> positions_;
     std::atomic<bool> started_{false}, lost_{false};
@@ -332,8 +258,8 @@ private:
 
 class PulseCaptureDevice final : public CaptureDevice {
 public:
-    PulseCaptureDevice(std::shared_ptr<PulseContext> ctx, std::string sourceName)
-        : ctx_(std::move(ctx)), sourceName_(std::move(sourceName))
+    PulseCaptureDevice(std::shared_ptr<ServerConnection> server, std::string sourceName)
+        : server_(std::move(server)), sourceName_(std::move(sourceName))
     {
     }
 
@@ -348,28 +274,27 @@ public:
         sampleSpec.rate = format.samplesPerSec;
         sampleSpec.channels = static_cast<std::uint8_t>(format.channels);
         if (!pa_sample_spec_valid(&sampleSpec)) return nullptr;
-        auto buffer = std::make_unique<PulseCaptureBuffer>(ctx_, format, bytes);
+        auto buffer = std::make_unique<PulseCaptureBuffer>(server_, format, bytes);
         if (!buffer->connect(sourceName_, sampleSpec)) return nullptr;
         return buffer;
     }
 
 private:
-    std::shared_ptr<PulseContext> ctx_;
+    std::shared_ptr<ServerConnection> server_;
     std::string sourceName_;
 };
 
 class PulseCaptureSystem final : public CaptureSystem {
 public:
-    explicit PulseCaptureSystem(std::string clientName) : clientName_(std::move(clientName)) {}
+    PulseCaptureSystem() : server_(ServerConnection::shared()) {}
 
     std::vector<CaptureDeviceInfo> enumerate() override
     {
-        pulse::PulseConnection connection(clientName_);
-        auto sources = connection.sources();
+        auto sources = pulse::sources(*server_, kTimeout);
         std::vector<CaptureDeviceInfo> devices;
         if (!sources || sources->empty()) return devices;
-        devices.push_back({kDefaultDeviceDescription, std::nullopt});
-        for (const auto& s : *sources) devices.push_back({s.description, sourceDeviceId(s.name)});
+        devices.push_back({kDefaultDeviceDescription, std::nullopt, {}});
+        for (const auto& s : *sources) devices.push_back({s.description, sourceDeviceId(s.name), s.name});
         return devices;
     }
 
@@ -377,20 +302,19 @@ public:
     {
         std::string name;
         if (id) {
-            pulse::PulseConnection connection(clientName_);
-            auto sources = connection.sources();
+            auto sources = pulse::sources(*server_, kTimeout);
             if (!sources) return nullptr;
             auto it = std::find_if(sources->begin(), sources->end(), [&](const auto& s) { return sourceDeviceId(s.name) == *id; });
             if (it == sources->end()) return nullptr;
             name = it->name;
+        } else if (!server_->ensureConnected(kTimeout)) {
+            return nullptr;
         }
-        auto ctx = PulseContext::connect(clientName_);
-        if (!ctx) return nullptr;
-        return std::make_unique<PulseCaptureDevice>(std::move(ctx), std::move(name));
+        return std::make_unique<PulseCaptureDevice>(server_, std::move(name));
     }
 
 private:
-    std::string clientName_;
+    std::shared_ptr<ServerConnection> server_;
 };
 
 } // namespace
@@ -410,9 +334,6 @@ DeviceId sourceDeviceId(const std::string& sourceName)
     return id;
 }
 
-std::shared_ptr<CaptureSystem> makePulseCaptureSystem(std::string clientName)
-{
-    return std::make_shared<PulseCaptureSystem>(std::move(clientName));
-}
+std::shared_ptr<CaptureSystem> makePulseCaptureSystem() { return std::make_shared<PulseCaptureSystem>(); }
 
 } // namespace capture

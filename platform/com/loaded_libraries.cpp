@@ -1,5 +1,7 @@
 #include "platform/com/loaded_libraries.h"
 
+#include "platform/com/retired_threads.h"
+
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -55,6 +57,8 @@ HRESULT loadServerLibrary(const std::string& path, LoadedLibrary& out, std::stri
 
 void freeUnusedServerLibraries()
 {
+    // A retired thread may still be on its way out of a library's code.
+    joinRetiredThreads();
     std::lock_guard lock(g_librariesMutex);
     auto& loaded = libraries();
     for (auto it = loaded.begin(); it != loaded.end();) {

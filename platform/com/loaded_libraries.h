@@ -20,7 +20,8 @@ struct LoadedLibrary {
 // DllGetClassObject; `why` then says what the loader reported.
 HRESULT loadServerLibrary(const std::string& path, LoadedLibrary& out, std::string& why);
 
-// Closes every open library whose DllCanUnloadNow answers S_OK.
+// Joins the retired threads (retired_threads.h), then closes every open
+// library whose DllCanUnloadNow answers S_OK.
 void freeUnusedServerLibraries();
 
 } // namespace com

@@ -142,6 +142,11 @@ public:
     virtual std::unique_ptr<RecordStream> openRecord(const WaveFormat& format, RecordStream::BufferDone done) = 0;
 };
 
+struct DeviceEntry {
+    std::string name;        // stable: the same device has the same name after a restart or a replug
+    std::string description; // what deviceName() gives
+};
+
 class MixerLayer {
 public:
     virtual ~MixerLayer() = default;
@@ -149,9 +154,28 @@ public:
     // 0 when no server answers.
     virtual std::uint32_t deviceCount() = 0;
     virtual std::optional<std::string> deviceName(std::uint32_t device) = 0;
+    // The whole device list from one answer. By default made of deviceCount()
+    // and deviceName(), each description standing for its own name.
+    virtual std::vector<DeviceEntry> devices()
+    {
+        std::vector<DeviceEntry> list;
+        const std::uint32_t count = deviceCount();
+        for (std::uint32_t i = 0; i < count; ++i) {
+            auto name = deviceName(i);
+            if (!name) break;
+            list.push_back({*name, *name});
+        }
+        return list;
+    }
     // The mixer stays bound to the device it was opened on, wherever later
     // changes to the device list move that device.
     virtual std::unique_ptr<Mixer> openMixer(std::uint32_t device) = 0;
+    // From now on calls `changed` whenever a device appears or vanishes (or
+    // the list may differ after the server came back), on a thread of the
+    // layer's own: it must be quick and must not call into the layer. An empty
+    // function stops the calls; when this returns, no earlier one is running.
+    // A layer that cannot tell never calls.
+    virtual void setDevicesChanged(std::function<void()> changed) { (void)changed; }
 };
 
 } // namespace mixer

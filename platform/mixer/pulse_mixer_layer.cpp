@@ -3,7 +3,7 @@
 #include "platform/mixer/pulse_ports.h"
 #include "platform/mixer/pulse_record_stream.h"
 #include "platform/mixer/volume_units.h"
-#include "platform/pulse/pulse_connection.h"
+#include "platform/pulse/source_queries.h"
 
 namespace mixer {
 
@@ -25,34 +25,34 @@ std::optional<std::uint32_t> sourceOfLineId(std::uint32_t lineId)
 
 class PulseMixer final : public Mixer {
 public:
-    PulseMixer(std::shared_ptr<pulse::PulseConnection> connection, std::string source, std::chrono::milliseconds timeout)
+    PulseMixer(std::shared_ptr<pulse::ServerConnection> connection, std::string source, std::chrono::milliseconds timeout)
         : connection_(std::move(connection)), source_(std::move(source)), timeout_(timeout)
     {
     }
 
     std::optional<std::uint32_t> destinationCount() override
     {
-        if (!connection_->source(source_)) return std::nullopt;
+        if (!sourceInfo()) return std::nullopt;
         return 1;
     }
 
     std::optional<LineInfo> destinationLine(std::uint32_t destination) override
     {
-        auto info = connection_->source(source_);
+        auto info = sourceInfo();
         if (!info || destination != 0) return std::nullopt;
         return destinationOf(*info);
     }
 
     std::optional<LineInfo> sourceLine(std::uint32_t destination, std::uint32_t source) override
     {
-        auto info = connection_->source(source_);
+        auto info = sourceInfo();
         if (!info || destination != 0 || source >= pulseports::lineCount(*info)) return std::nullopt;
         return sourceOf(*info, source);
     }
 
     std::optional<LineInfo> lineByComponentType(std::uint32_t componentType) override
     {
-        auto info = connection_->source(source_);
+        auto info = sourceInfo();
         if (!info) return std::nullopt;
         if (componentType == component::kDstWaveIn) return destinationOf(*info);
         for (std::uint32_t s = 0; s < pulseports::lineCount(*info); ++s)
@@ -62,7 +62,7 @@ public:
 
     std::optional<ControlInfo> lineControl(std::uint32_t lineId, std::uint32_t controlType) override
     {
-        auto info = connection_->source(source_);
+        auto info = sourceInfo();
         if (!info) return std::nullopt;
         if (lineId == kDestinationLineId && controlType == control::kMultiplexer)
             return ControlInfo{kMultiplexerId, control::kMultiplexer, lineId, pulseports::lineCount(*info)};
@@ -75,7 +75,7 @@ public:
 
     std::optional<std::vector<std::uint32_t>> controlValues(const ControlInfo& c, std::uint32_t channels) override
     {
-        auto info = connection_->source(source_);
+        auto info = sourceInfo();
         if (!info) return std::nullopt;
         if (c.type == control::kMultiplexer) return pulseports::multiplexerValues(*info);
         if (c.type != control::kVolume || info->volume.empty()) return std::nullopt;
@@ -92,15 +92,15 @@ public:
         if (c.type == control::kVolume) {
             std::vector<std::uint32_t> pulse(values.size());
             for (std::size_t ch = 0; ch < values.size(); ++ch) pulse[ch] = toPulseVolume(values[ch]);
-            return connection_->setSourceVolume(source_, pulse);
+            return pulse::setSourceVolume(*connection_, source_, pulse, timeout_);
         }
         if (c.type != control::kMultiplexer) return false;
-        auto info = connection_->source(source_);
+        auto info = sourceInfo();
         if (!info) return false;
         auto port = pulseports::portForMultiplexer(*info, values);
         if (!port) return false;
         if (port->empty() || *port == info->activePort) return true;
-        return connection_->setSourcePort(source_, *port);
+        return pulse::setSourcePort(*connection_, source_, *port, timeout_);
     }
 
     std::unique_ptr<RecordStream> openRecord(const WaveFormat& format, RecordStream::BufferDone done) override
@@ -109,6 +109,8 @@ public:
     }
 
 private:
+    std::optional<pulse::SourceInfo> sourceInfo() { return pulse::source(*connection_, source_, timeout_); }
+
     static LineInfo destinationOf(const pulse::SourceInfo& info)
     {
         LineInfo line;
@@ -133,7 +135,7 @@ private:
         return line;
     }
 
-    std::shared_ptr<pulse::PulseConnection> connection_;
+    std::shared_ptr<pulse::ServerConnection> connection_;
     std::string source_;
     std::chrono::milliseconds timeout_;
 };
@@ -141,30 +143,51 @@ private:
 } // namespace
 
 PulseMixerLayer::PulseMixerLayer(std::chrono::milliseconds timeout)
-    : timeout_(timeout), connection_(std::make_shared<pulse::PulseConnection>("Velmor Sound Recorder mixer", timeout))
+    : timeout_(timeout), connection_(pulse::ServerConnection::shared())
 {
 }
 
-PulseMixerLayer::~PulseMixerLayer() = default;
+PulseMixerLayer::~PulseMixerLayer() { setDevicesChanged(nullptr); }
 
 std::uint32_t PulseMixerLayer::deviceCount()
 {
-    auto sources = connection_->sources();
+    auto sources = pulse::sources(*connection_, timeout_);
     return sources ? static_cast<std::uint32_t>(sources->size()) : 0;
 }
 
 std::optional<std::string> PulseMixerLayer::deviceName(std::uint32_t device)
 {
-    auto sources = connection_->sources();
+    auto sources = pulse::sources(*connection_, timeout_);
     if (!sources || device >= sources->size()) return std::nullopt;
     return (*sources)[device].description;
 }
 
+std::vector<DeviceEntry> PulseMixerLayer::devices()
+{
+    std::vector<DeviceEntry> list;
+    if (auto sources = pulse::sources(*connection_, timeout_))
+        for (const auto& s : *sources) list.push_back({s.name, s.description});
+    return list;
+}
+
 std::unique_ptr<Mixer> PulseMixerLayer::openMixer(std::uint32_t device)
 {
-    auto sources = connection_->sources();
+    auto sources = pulse::sources(*connection_, timeout_);
     if (!sources || device >= sources->size()) return nullptr;
     return std::make_unique<PulseMixer>(connection_, (*sources)[device].name, timeout_);
+}
+
+void PulseMixerLayer::setDevicesChanged(std::function<void()> changed)
+{
+    // Unregistered first: the listener's callback must not run while it is replaced.
+    connection_->removeListener(this);
+    changed_ = std::move(changed);
+    if (changed_) connection_->addListener(this);
+}
+
+void PulseMixerLayer::sourcesChanged()
+{
+    if (changed_) changed_();
 }
 
 } // namespace mixer

@@ -4,7 +4,7 @@
 // multiplexer lists them in the opposite order, and the active port is the
 // item whose value is 1.
 
-#include "platform/pulse/pulse_connection.h"
+#include "platform/pulse/source_queries.h"
 
 #include <cstdint>
 #include <optional>

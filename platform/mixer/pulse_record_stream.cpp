@@ -1,28 +1,17 @@
 #include "platform/mixer/pulse_record_stream.h"
 
 #include <pulse/pulseaudio.h>
-#include <pulse/rtclock.h>
 
 #include <algorithm>
 #include <cstring>
 
 namespace mixer {
 
+using pulse::ServerConnection;
+
 namespace {
 
-class LoopLock {
-public:
-    explicit LoopLock(pa_threaded_mainloop* loop) : loop_(loop) { pa_threaded_mainloop_lock(loop_); }
-    ~LoopLock() { pa_threaded_mainloop_unlock(loop_); }
-    LoopLock(const LoopLock&) = delete;
-    LoopLock& operator=(const LoopLock&) = delete;
-
-private:
-    pa_threaded_mainloop* loop_;
-};
-
 struct Completion {
-    pa_threaded_mainloop* loop = nullptr;
     bool done = false;
     bool ok = false;
 };
@@ -32,25 +21,12 @@ void onSuccess(pa_stream*, int success, void* user)
     auto* c = static_cast<Completion*>(user);
     c->ok = success != 0;
     c->done = true;
-    pa_threaded_mainloop_signal(c->loop, 0);
-}
-
-struct Timer {
-    pa_threaded_mainloop* loop = nullptr;
-    bool expired = false;
-};
-
-void onTimer(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* user)
-{
-    auto* t = static_cast<Timer*>(user);
-    t->expired = true;
-    pa_threaded_mainloop_signal(t->loop, 0);
 }
 
 } // namespace
 
 PulseRecordStream::PulseRecordStream(WaveFormat format, BufferDone done, std::chrono::milliseconds timeout)
-    : format_(format), done_(std::move(done)), timeout_(timeout)
+    : server_(ServerConnection::shared()), format_(format), done_(std::move(done)), timeout_(timeout)
 {
 }
 
@@ -70,23 +46,10 @@ bool PulseRecordStream::connect(const std::string& source)
     pa_channel_map map;
     if (!pa_channel_map_init_extend(&map, sampleSpec.channels, PA_CHANNEL_MAP_WAVEEX)) return false;
 
-    loop_ = pa_threaded_mainloop_new();
-    if (!loop_) return false;
-    if (pa_threaded_mainloop_start(loop_) < 0) return false;
-
-    LoopLock lock(loop_);
-    context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "Velmor Sound Recorder");
-    if (!context_) return false;
-    pa_context_set_state_callback(context_, onContextState, this);
-    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) return false;
-    if (!waitLocked([this] {
-            auto s = pa_context_get_state(context_);
-            return s == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(s);
-        }) ||
-        pa_context_get_state(context_) != PA_CONTEXT_READY)
-        return false;
-
-    stream_ = pa_stream_new(context_, "Wave-in capture", &sampleSpec, &map);
+    ServerConnection::Lock lock(*server_);
+    pa_context* context = server_->readyContext(timeout_);
+    if (!context) return false;
+    stream_ = pa_stream_new(context, "Wave-in capture", &sampleSpec, &map);
     if (!stream_) return false;
     pa_stream_set_state_callback(stream_, onStreamState, this);
     pa_stream_set_read_callback(stream_, onRead, this);
@@ -101,58 +64,34 @@ bool PulseRecordStream::connect(const std::string& source)
     const auto flags =
         static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_CORKED | PA_STREAM_DONT_MOVE);
     if (pa_stream_connect_record(stream_, source.c_str(), &attr, flags) < 0) return false;
-    if (!waitLocked([this] {
-            auto s = pa_stream_get_state(stream_);
-            return s == PA_STREAM_READY || !PA_STREAM_IS_GOOD(s);
-        }))
+    if (!server_->wait(
+            [this] {
+                auto s = pa_stream_get_state(stream_);
+                return s == PA_STREAM_READY || !PA_STREAM_IS_GOOD(s);
+            },
+            timeout_))
         return false;
     return pa_stream_get_state(stream_) == PA_STREAM_READY;
 }
 
 PulseRecordStream::~PulseRecordStream()
 {
-    if (!loop_) return;
-    {
-        LoopLock lock(loop_);
-        if (stream_) {
-            pa_stream_set_state_callback(stream_, nullptr, nullptr);
-            pa_stream_set_read_callback(stream_, nullptr, nullptr);
-            pa_stream_disconnect(stream_);
-            pa_stream_unref(stream_);
-            stream_ = nullptr;
-        }
-        if (context_) {
-            pa_context_set_state_callback(context_, nullptr, nullptr);
-            pa_context_disconnect(context_);
-            pa_context_unref(context_);
-            context_ = nullptr;
-        }
+    ServerConnection::Lock lock(*server_);
+    if (stream_) {
+        pa_stream_set_state_callback(stream_, nullptr, nullptr);
+        pa_stream_set_read_callback(stream_, nullptr, nullptr);
+        pa_stream_disconnect(stream_);
+        pa_stream_unref(stream_);
+        stream_ = nullptr;
     }
-    pa_threaded_mainloop_stop(loop_);
-    pa_threaded_mainloop_free(loop_);
-}
-
-bool PulseRecordStream::waitLocked(const std::function<bool()>& done)
-{
-    Timer timer{loop_, false};
-    const auto usec = static_cast<pa_usec_t>(std::chrono::duration_cast<std::chrono::microseconds>(timeout_).count());
-    pa_time_event* event = pa_context_rttime_new(context_, pa_rtclock_now() + usec, onTimer, &timer);
-    if (!event) return false;
-    while (!done() && !timer.expired) pa_threaded_mainloop_wait(loop_);
-    pa_threaded_mainloop_get_api(loop_)->time_free(event);
-    return done();
 }
 
 bool PulseRecordStream::corkLocked(bool cork)
 {
     if (failed_ || pa_stream_get_state(stream_) != PA_STREAM_READY) return false;
-    Completion c{loop_};
-    pa_operation* op = pa_stream_cork(stream_, cork ? 1 : 0, onSuccess, &c);
-    if (!op) return false;
-    bool answered = waitLocked([&] { return c.done; });
-    if (!answered) pa_operation_cancel(op); // the callback must not reach c once we return
-    pa_operation_unref(op);
-    return answered && c.ok;
+    Completion c;
+    // On a time-out the operation is cancelled: its callback cannot reach c once this returns.
+    return server_->finish(pa_stream_cork(stream_, cork ? 1 : 0, onSuccess, &c), timeout_) && c.done && c.ok;
 }
 
 void PulseRecordStream::handBackFrontLocked()
@@ -195,14 +134,7 @@ void PulseRecordStream::failLocked()
     if (failed_) return;
     failed_ = true;
     if (!queue_.empty() && queue_.front()->bytesRecorded > 0) handBackFrontLocked();
-    pa_threaded_mainloop_signal(loop_, 0);
-}
-
-void PulseRecordStream::onContextState(pa_context* c, void* self)
-{
-    auto* s = static_cast<PulseRecordStream*>(self);
-    if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(c)) && s->stream_) s->failLocked();
-    pa_threaded_mainloop_signal(s->loop_, 0);
+    server_->signal();
 }
 
 void PulseRecordStream::onStreamState(pa_stream* stream, void* self)
@@ -210,7 +142,7 @@ void PulseRecordStream::onStreamState(pa_stream* stream, void* self)
     auto* s = static_cast<PulseRecordStream*>(self);
     auto state = pa_stream_get_state(stream);
     if (state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) s->failLocked();
-    pa_threaded_mainloop_signal(s->loop_, 0);
+    s->server_->signal();
 }
 
 void PulseRecordStream::onRead(pa_stream*, std::size_t, void* self) { static_cast<PulseRecordStream*>(self)->fillLocked(); }
@@ -218,7 +150,7 @@ void PulseRecordStream::onRead(pa_stream*, std::size_t, void* self) { static_cas
 bool PulseRecordStream::addBuffer(WaveBuffer& buffer)
 {
     if (!buffer.data || buffer.length == 0 || buffer.length % format_.blockAlign() != 0) return false;
-    LoopLock lock(loop_);
+    ServerConnection::Lock lock(*server_);
     if (failed_) return false;
     buffer.bytesRecorded = 0;
     queue_.push_back(&buffer);
@@ -228,13 +160,13 @@ bool PulseRecordStream::addBuffer(WaveBuffer& buffer)
 
 bool PulseRecordStream::start()
 {
-    LoopLock lock(loop_);
+    ServerConnection::Lock lock(*server_);
     return corkLocked(false);
 }
 
 bool PulseRecordStream::stop()
 {
-    LoopLock lock(loop_);
+    ServerConnection::Lock lock(*server_);
     bool ok = corkLocked(true);
     fillLocked(); // what arrived before the cork took effect
     if (!queue_.empty() && queue_.front()->bytesRecorded > 0) handBackFrontLocked();
@@ -243,7 +175,7 @@ bool PulseRecordStream::stop()
 
 std::size_t PulseRecordStream::pendingBytes()
 {
-    LoopLock lock(loop_);
+    ServerConnection::Lock lock(*server_);
     if (failed_ || pa_stream_get_state(stream_) != PA_STREAM_READY) return 0;
     std::size_t readable = pa_stream_readable_size(stream_);
     if (readable == static_cast<std::size_t>(-1)) return 0;
@@ -252,7 +184,7 @@ std::size_t PulseRecordStream::pendingBytes()
 
 bool PulseRecordStream::reset()
 {
-    LoopLock lock(loop_);
+    ServerConnection::Lock lock(*server_);
     bool ok = failed_ || corkLocked(true);
     while (!queue_.empty()) handBackFrontLocked();
     if (!failed_ && pa_stream_get_state(stream_) == PA_STREAM_READY) {
@@ -266,7 +198,7 @@ bool PulseRecordStream::reset()
 
 bool PulseRecordStream::failed()
 {
-    LoopLock lock(loop_);
+    ServerConnection::Lock lock(*server_);
     return failed_;
 }
 

@@ -1,10 +1,11 @@
 #pragma once
-// A record stream of one sound server source, with its own connection and
-// event thread (libpulse's threaded main loop). It fills the buffers it is
-// lent as RecordStream's contract says. It does not move to another source
+// A record stream of one sound server source on the process's one server
+// connection; it fills the buffers it is lent, on the connection's thread, as
+// RecordStream's contract says. It does not move to another source
 // when its own goes away: it fails, as a removed device does.
 
 #include "platform/mixer/mixer_layer.h"
+#include "platform/pulse/server_connection.h"
 
 #include <chrono>
 #include <deque>
@@ -12,8 +13,6 @@
 #include <memory>
 #include <string>
 
-struct pa_threaded_mainloop;
-struct pa_context;
 struct pa_stream;
 
 namespace mixer {
@@ -37,23 +36,19 @@ public:
 private:
     PulseRecordStream(WaveFormat format, BufferDone done, std::chrono::milliseconds timeout);
     bool connect(const std::string& source);
-    // Main loop locked: waits until done() or the time-out.
-    bool waitLocked(const std::function<bool()>& done);
     bool corkLocked(bool cork);
     void fillLocked();
     void failLocked();
     void handBackFrontLocked();
 
-    static void onContextState(pa_context* c, void* self);
     static void onStreamState(pa_stream* s, void* self);
     static void onRead(pa_stream* s, std::size_t nbytes, void* self);
 
+    std::shared_ptr<pulse::ServerConnection> server_;
     WaveFormat format_;
     BufferDone done_;
     std::chrono::milliseconds timeout_;
-    pa_threaded_mainloop* loop_ = nullptr;
-    pa_context* context_ = nullptr;
-    pa_stream* stream_ = nullptr;
+    pa_stream* stream_ = nullptr; // under the connection's lock
     std::deque<WaveBuffer*> queue_; // lent buffers, the one being filled first
     std::size_t fragmentOffset_ = 0; // bytes of the peeked fragment already copied
     bool failed_ = false;

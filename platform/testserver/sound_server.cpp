@@ -96,6 +96,13 @@ void SoundServer::kill()
     for (int i = 0; i < 200 && alive(); ++i) ::usleep(10000);
 }
 
+bool SoundServer::restart()
+{
+    // A killed server may linger as a zombie, which the script would take for a running one.
+    if (!alive()) ::unlink((dir_ + "/pid").c_str());
+    return !run(quoted(serverScript()) + " start " + quoted(dir_)).empty();
+}
+
 void SoundServer::stop() { run(quoted(serverScript()) + " stop " + quoted(dir_)); }
 
 } // namespace testsound

@@ -34,6 +34,8 @@ public:
     // SIGKILL, as a crash of the server.
     void kill();
     void stop();
+    // Starts it again in its folder, at the same address, after kill() or stop().
+    bool restart();
 
 private:
     SoundServer(std::string dir, bool owned) : dir_(std::move(dir)), owned_(owned) {}

@@ -1,6 +1,5 @@
 #include "recorder/app/form1.h"
 #include "recorder/app/form1_recording_view.h"
-#include "recorder/fileutil/cut_at_nul.h"
 
 #include "recorder/recording/capture_event_sink.h"
 #include "recorder/app/desktop_launcher.h"
@@ -408,6 +407,7 @@ void Form1::Form_Load()
 
     createRecordingSession();
     FillDeviceList();
+    watchDevices();
     auformat();
     playbackView_ = makePlaybackView();
     playback_ = std::make_unique<MainPlayback>(*AudioFile, *Audioplayer, *playbackView_);
@@ -426,73 +426,6 @@ void Form1::Form_Load()
     connectTagEditor();
     connectAudioPlayer();
 }
-
-void Form1::FillDeviceList()
-{
-    DeviceCombo->clear();
-    const int count = waveIn_->DeviceCount();
-    for (int i = 0; i < count; ++i) DeviceCombo->addItem(QString::fromStdString(waveIn_->DeviceName(i)));
-    if (count > 0) {
-        DeviceCombo->setCurrentIndex(0);
-        DeviceCombo_Click();
-    }
-}
-
-void Form1::FillInputList()
-{
-    QSignalBlocker block(cmbSrcInput);
-    const int count = waveIn_->MixerLineCount();
-    for (int i = 0; i < count; ++i) {
-        std::string name = waveIn_->MixerLineName(i);
-        cmbSrcInput->addItem(QString::fromStdString(CutAtNul(name)));
-    }
-    cmbSrcInput->setCurrentIndex(waveIn_->SelectedMixerLine());
-}
-
-void Form1::DeviceCombo_Click()
-{
-    cmbSrcInput->clear();
-    const int index = DeviceCombo->currentIndex();
-    if (!waveIn_->SelectDevice(index)) {
-        prompts_.message(this, "Couldn't select device!", MessageIcon::Exclamation);
-        return;
-    }
-    selectCaptureDevice(index);
-    FillInputList();
-    QSignalBlocker block(sliderGain);
-    sliderGain->setValue(waveIn_->MixerLineVolume());
-}
-
-void Form1::selectCaptureDevice(int index)
-{
-    if (!AudioRecord || index < 0) return;
-    // Device i of the wave-in list is capture device i + 1 (0 is the default
-    // device). Confirm by name, since a device plugged in since the control
-    // enumerated would shift the wave-in list.
-    const std::string wanted = DeviceCombo->itemText(index).toStdString();
-    auto nameAt = [this](LONG n) {
-        AudioRecord->put_devInputNum(n);
-        com::Bstr name;
-        AudioRecord->get_devInputName(name.put());
-        return name.utf8();
-    };
-    if (nameAt(index + 1) == wanted) return;
-    LONG count = 0;
-    AudioRecord->get_devInputCount(&count);
-    for (LONG n = 1; n <= count; ++n)
-        if (nameAt(n) == wanted) return;
-    AudioRecord->put_devInputNum(index + 1);
-}
-
-void Form1::cmbSrcInput_Click()
-{
-    if (!waveIn_->SelectMixerLine(cmbSrcInput->currentIndex()))
-        prompts_.message(this, "Couldn't select mixer line!", MessageIcon::Exclamation);
-    QSignalBlocker block(sliderGain);
-    sliderGain->setValue(waveIn_->MixerLineVolume());
-}
-
-void Form1::sliderGain_Scroll() { waveIn_->MixerLineVolume(sliderGain->value()); }
 
 void Form1::SliderVolume_Scroll()
 {

@@ -146,6 +146,19 @@ private:
     void DeviceCombo_Click();
     void cmbSrcInput_Click();
     void sliderGain_Scroll();
+
+    // The Device list follows the server's sources (form1_devices.cpp).
+public:
+    // Points the capture control at the source DeviceCombo shows. False, with
+    // the status bar naming the device and the reason, when it cannot be
+    // selected: then nothing may be recorded. True with nothing listed or no
+    // capture control, which the start reports itself.
+    bool selectCaptureDevice();
+private:
+    void watchDevices();
+    void refreshDeviceList();
+    QTimer* deviceRefresh_ = nullptr;
+
     void SliderVolume_Scroll();
     void SliderVolumeBalance_Scroll();
     void cmdStop_Click();
@@ -219,8 +232,6 @@ private:
     void AudioRecord_EndArrayRecord(const VARIANT& nBlock);
     void AudioRecord_Timer(const VARIANT& currentSamples, const std::vector<short>& levels);
     void Timer1_Timer();
-    // Points the capture control at the device the user picked in DeviceCombo.
-    void selectCaptureDevice(int index);
     void abandonStart(const std::string& why);
     void checkCaptureRunning();
     void resetMeters();

@@ -165,6 +165,8 @@ void Form1::auformat()
 void Form1::StartRecord()
 {
     if (exited_ || !AudioFile || !session_) return;
+    // Never from another device than the one shown: the status bar says why not.
+    if (!selectCaptureDevice()) return;
     // The file component is shared with playback: a playback must end first.
     if (playback_ && !playback_->playStopped()) StopPlayback();
 

@@ -1,6 +1,7 @@
 #include "recorder/components/audioplayer.h"
 
 #include "platform/com/apartment.h"
+#include "platform/pulse/server_connection.h"
 #include "recorder/components/audio_array.h"
 
 #include <pulse/pulseaudio.h>
@@ -11,7 +12,6 @@
 #include <cmath>
 #include <cstring>
 #include <deque>
-#include <thread>
 
 namespace recorder {
 
@@ -38,13 +38,12 @@ struct Audioplayer::Impl : std::enable_shared_from_this<Audioplayer::Impl> {
 
     Audioplayer* owner = nullptr;
     std::shared_ptr<com::Apartment> apartment;
-    pa_threaded_mainloop* loop = nullptr;
-    pa_context* context = nullptr;
+    std::shared_ptr<pulse::ServerConnection> server = pulse::ServerConnection::shared();
     pa_stream* stream = nullptr;
     pa_time_event* timer = nullptr;
     std::string lastError;
 
-    // Under the main loop's lock:
+    // Under the connection's lock:
     std::atomic<std::uint64_t> generation{0};
     int rate = 0, channels = 0;
     std::deque<Block> blocks;        // queued and not yet heard to the end
@@ -62,17 +61,8 @@ struct Audioplayer::Impl : std::enable_shared_from_this<Audioplayer::Impl> {
 
     ~Impl()
     {
-        if (!loop) return;
-        pa_threaded_mainloop_lock(loop);
+        pulse::ServerConnection::Lock lock(*server);
         closeStreamLocked();
-        if (context) {
-            pa_context_disconnect(context);
-            pa_context_unref(context);
-            context = nullptr;
-        }
-        pa_threaded_mainloop_unlock(loop);
-        pa_threaded_mainloop_stop(loop);
-        pa_threaded_mainloop_free(loop);
     }
 
     std::uint64_t bytesPerSecond() const { return static_cast<std::uint64_t>(rate) * channels * 2; }
@@ -95,55 +85,18 @@ struct Audioplayer::Impl : std::enable_shared_from_this<Audioplayer::Impl> {
         });
     }
 
-    bool ensureContext()
+    // With the lock held.
+    pa_context* readyContextLocked()
     {
-        if (!loop) {
-            loop = pa_threaded_mainloop_new();
-            if (!loop || pa_threaded_mainloop_start(loop) < 0) {
-                lastError = "Cannot start the sound output thread.";
-                if (loop) pa_threaded_mainloop_free(loop);
-                loop = nullptr;
-                return false;
-            }
-        }
-        pa_threaded_mainloop_lock(loop);
-        if (context && pa_context_get_state(context) == PA_CONTEXT_READY) {
-            pa_threaded_mainloop_unlock(loop);
-            return true;
-        }
-        if (context) {
-            pa_context_disconnect(context);
-            pa_context_unref(context);
-        }
-        context = pa_context_new(pa_threaded_mainloop_get_api(loop), "Velmor Sound Recorder");
-        bool ok = context && pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
-        ok = ok && waitLocked([this] {
-                 auto s = pa_context_get_state(context);
-                 return s == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(s);
-             }) && pa_context_get_state(context) == PA_CONTEXT_READY;
-        if (!ok) {
-            lastError = "The sound server does not answer; playback is not possible.";
-            if (context) {
-                pa_context_disconnect(context);
-                pa_context_unref(context);
-                context = nullptr;
-            }
-        }
-        pa_threaded_mainloop_unlock(loop);
-        return ok;
+        pa_context* context = server->readyContext(std::chrono::milliseconds(kConnectTimeoutMs));
+        if (!context) lastError = "The sound server does not answer; playback is not possible.";
+        return context;
     }
 
-    // Polls `done` with the lock released in between, up to the connect time-out.
     template <class Pred>
     bool waitLocked(Pred done)
     {
-        for (int waited = 0; waited < kConnectTimeoutMs; waited += 5) {
-            if (done()) return true;
-            pa_threaded_mainloop_unlock(loop);
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            pa_threaded_mainloop_lock(loop);
-        }
-        return done();
+        return server->wait(done, std::chrono::milliseconds(kConnectTimeoutMs));
     }
 
     pa_cvolume cvolume() const
@@ -162,14 +115,15 @@ struct Audioplayer::Impl : std::enable_shared_from_this<Audioplayer::Impl> {
     {
         if (!stream || pa_stream_get_state(stream) != PA_STREAM_READY) return;
         pa_cvolume cv = cvolume();
-        if (pa_operation* op = pa_context_set_sink_input_volume(context, pa_stream_get_index(stream), &cv, nullptr, nullptr))
+        if (pa_operation* op = pa_context_set_sink_input_volume(pa_stream_get_context(stream), pa_stream_get_index(stream),
+                                                                &cv, nullptr, nullptr))
             pa_operation_unref(op);
     }
 
     void closeStreamLocked()
     {
         if (timer) {
-            pa_threaded_mainloop_get_api(loop)->time_free(timer);
+            server->api()->time_free(timer);
             timer = nullptr;
         }
         if (stream) {
@@ -275,7 +229,8 @@ struct Audioplayer::Impl : std::enable_shared_from_this<Audioplayer::Impl> {
         auto* self = static_cast<Impl*>(user);
         self->tickLocked();
         (void)api;
-        pa_context_rttime_restart(self->context, e, pa_rtclock_now() + kTimerMs * PA_USEC_PER_MSEC);
+        // The stream holds its context, and the timer goes before the stream.
+        pa_context_rttime_restart(pa_stream_get_context(self->stream), e, pa_rtclock_now() + kTimerMs * PA_USEC_PER_MSEC);
     }
 
     static void onWritable(pa_stream*, std::size_t, void* user) { static_cast<Impl*>(user)->fillLocked(); }
@@ -312,9 +267,9 @@ bool Audioplayer::OpenOutput(std::int32_t sampleRate, std::int32_t channels, std
                       std::to_string(channels) + " channels.";
         return false;
     }
-    if (!d.ensureContext()) return false;
-
-    pa_threaded_mainloop_lock(d.loop);
+    pulse::ServerConnection::Lock lock(*d.server);
+    pa_context* context = d.readyContextLocked();
+    if (!context) return false;
     d.generation++;
     d.rate = sampleRate;
     d.channels = channels;
@@ -326,7 +281,7 @@ bool Audioplayer::OpenOutput(std::int32_t sampleRate, std::int32_t channels, std
     pa_sample_spec sampleSpec{PA_SAMPLE_S16LE, static_cast<std::uint32_t>(sampleRate), static_cast<std::uint8_t>(channels)};
     pa_channel_map map;
     pa_channel_map_init_extend(&map, static_cast<unsigned>(channels), PA_CHANNEL_MAP_WAVEEX);
-    d.stream = pa_stream_new(d.context, "Playback", &sampleSpec, &map);
+    d.stream = pa_stream_new(context, "Playback", &sampleSpec, &map);
     bool ok = d.stream != nullptr;
     if (ok) {
         const std::uint32_t frame = static_cast<std::uint32_t>(channels) * 2;
@@ -338,6 +293,8 @@ bool Audioplayer::OpenOutput(std::int32_t sampleRate, std::int32_t channels, std
         attr.minreq = bytesFor(20);
         attr.fragsize = static_cast<std::uint32_t>(-1);
         pa_cvolume cv = d.cvolume();
+        pa_stream_set_state_callback(
+            d.stream, [](pa_stream*, void* user) { static_cast<Impl*>(user)->server->signal(); }, &d);
         pa_stream_set_write_callback(d.stream, &Impl::onWritable, &d);
         pa_stream_set_underflow_callback(d.stream, &Impl::onUnderflow, &d);
         const auto flags = static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
@@ -350,7 +307,7 @@ bool Audioplayer::OpenOutput(std::int32_t sampleRate, std::int32_t channels, std
     }
     if (ok) {
         d.applyVolumeLocked(); // the balance needs the stream's channel map
-        d.timer = pa_context_rttime_new(d.context, pa_rtclock_now() + kTimerMs * PA_USEC_PER_MSEC, &Impl::onTimer, &d);
+        d.timer = pa_context_rttime_new(context, pa_rtclock_now() + kTimerMs * PA_USEC_PER_MSEC, &Impl::onTimer, &d);
         ok = d.timer != nullptr;
     }
     if (!ok) {
@@ -359,18 +316,15 @@ bool Audioplayer::OpenOutput(std::int32_t sampleRate, std::int32_t channels, std
         d.closeStreamLocked();
         d.playedMsAfterStop = 0;
     }
-    pa_threaded_mainloop_unlock(d.loop);
     return ok;
 }
 
 void Audioplayer::Stop()
 {
     Impl& d = *d_;
-    if (!d.loop) return;
-    pa_threaded_mainloop_lock(d.loop);
+    pulse::ServerConnection::Lock lock(*d.server);
     d.generation++;
     d.closeStreamLocked();
-    pa_threaded_mainloop_unlock(d.loop);
 }
 
 bool Audioplayer::PlayArray(SAFEARRAY* array) { return PlayArray(bytesOf(array)); }
@@ -384,11 +338,7 @@ bool Audioplayer::PlayArray(std::span<const std::uint8_t> bytes)
         d.lastError = why;
         return false;
     }
-    if (!d.loop) {
-        d.lastError = "No sound output is open.";
-        return false;
-    }
-    pa_threaded_mainloop_lock(d.loop);
+    pulse::ServerConnection::Lock lock(*d.server);
     bool ok = d.stream != nullptr;
     if (!ok) {
         d.lastError = "No sound output is open.";
@@ -406,21 +356,18 @@ bool Audioplayer::PlayArray(std::span<const std::uint8_t> bytes)
         d.lastFeed = std::chrono::steady_clock::now();
         d.fillLocked();
     }
-    pa_threaded_mainloop_unlock(d.loop);
     return ok;
 }
 
 std::int64_t Audioplayer::AmountPlayed() const
 {
     Impl& d = *d_;
-    if (!d.loop) return 0;
-    pa_threaded_mainloop_lock(d.loop);
+    pulse::ServerConnection::Lock lock(*d.server);
     std::int64_t ms = d.playedMsAfterStop;
     if (d.stream) {
         d.updatePlayedLocked();
         ms = d.bytesToMs(d.playedBytes);
     }
-    pa_threaded_mainloop_unlock(d.loop);
     return ms;
 }
 
@@ -433,11 +380,8 @@ bool Audioplayer::setVolume(int percent)
 {
     if (percent < 0 || percent > 100) return false;
     d_->volume = percent;
-    if (d_->loop) {
-        pa_threaded_mainloop_lock(d_->loop);
-        d_->applyVolumeLocked();
-        pa_threaded_mainloop_unlock(d_->loop);
-    }
+    pulse::ServerConnection::Lock lock(*d_->server);
+    d_->applyVolumeLocked();
     return true;
 }
 
@@ -445,21 +389,15 @@ bool Audioplayer::setBalance(int balance)
 {
     if (balance < -100 || balance > 100) return false;
     d_->balance = balance;
-    if (d_->loop) {
-        pa_threaded_mainloop_lock(d_->loop);
-        d_->applyVolumeLocked();
-        pa_threaded_mainloop_unlock(d_->loop);
-    }
+    pulse::ServerConnection::Lock lock(*d_->server);
+    d_->applyVolumeLocked();
     return true;
 }
 
 bool Audioplayer::isOpen() const
 {
-    if (!d_->loop) return false;
-    pa_threaded_mainloop_lock(d_->loop);
-    const bool open = d_->stream != nullptr;
-    pa_threaded_mainloop_unlock(d_->loop);
-    return open;
+    pulse::ServerConnection::Lock lock(*d_->server);
+    return d_->stream != nullptr;
 }
 
 const std::string& Audioplayer::lastError() const { return d_->lastError; }

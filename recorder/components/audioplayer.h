@@ -1,5 +1,5 @@
 #pragma once
-// Sound output on the PulseAudio server, with events.
+// Sound output on the PulseAudio server (the process's one connection), with events.
 //
 // OpenOutput creates a playback stream; PlayArray queues blocks (arrays as
 // AudioFile::ReadArray returns them: a 40-byte WAVEFORMATEXTENSIBLE header,

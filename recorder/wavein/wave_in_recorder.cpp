@@ -28,6 +28,7 @@ WaveInRecorder::WaveInRecorder(std::unique_ptr<mixer::MixerLayer> layer)
 
 WaveInRecorder::~WaveInRecorder()
 {
+    layer_->setDevicesChanged(nullptr);
     StopRecord();
     mixer_.reset();
 }
@@ -91,6 +92,15 @@ std::string WaveInRecorder::DeviceName(std::int32_t index)
     if (index < 0) return {};
     return recorder::CutAtNul(layer_->deviceName(static_cast<std::uint32_t>(index)).value_or(std::string()));
 }
+
+std::vector<mixer::DeviceEntry> WaveInRecorder::Devices()
+{
+    auto list = layer_->devices();
+    for (auto& d : list) d.description = cutAtNul(std::move(d.description));
+    return list;
+}
+
+void WaveInRecorder::setDevicesChangedHandler(std::function<void()> handler) { layer_->setDevicesChanged(std::move(handler)); }
 
 bool WaveInRecorder::SelectDevice(std::int32_t index)
 {

@@ -23,6 +23,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 class WaveInCapture;
 
@@ -53,6 +54,13 @@ public:
 
     std::int32_t DeviceCount();
     std::string DeviceName(std::int32_t index);
+    // The device list from one answer of the server: each device's stable
+    // name (the source's) and its description, in DeviceName's order.
+    std::vector<mixer::DeviceEntry> Devices();
+    // Called whenever a device appears or vanishes, on a thread of the sound
+    // layer's own: hand the news to the owner's thread (a queued call), never
+    // call back in from it. An empty handler stops the calls.
+    void setDevicesChangedHandler(std::function<void()> handler);
     // Opens device index's mixer. Out of range: false, the previous device stays.
     bool SelectDevice(std::int32_t index);
     std::int32_t MixerLineCount();

@@ -71,6 +71,8 @@ TEST(PulseCapture, ListsTheDefaultDeviceThenEverySourceWithInputsBeforeMonitors)
     EXPECT_LT(ours, monitor);
     ASSERT_TRUE(devices[ours].id);
     EXPECT_EQ(*devices[ours].id, sourceDeviceId("velmor_capture_enum"));
+    EXPECT_EQ(devices[ours].sourceName, "velmor_capture_enum");
+    EXPECT_EQ(devices[0].sourceName, "");
     for (std::size_t i = 1; i < devices.size(); ++i)
         for (std::size_t j = i + 1; j < devices.size(); ++j) EXPECT_NE(devices[i].id, devices[j].id);
 

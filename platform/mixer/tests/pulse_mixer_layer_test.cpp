@@ -1,7 +1,7 @@
 #include "platform/mixer/pulse_mixer_layer.h"
 
 #include "platform/mixer/volume_units.h"
-#include "platform/pulse/pulse_connection.h"
+#include "platform/pulse/source_queries.h"
 #include "platform/testserver/pipe_source.h"
 
 #include <gtest/gtest.h>
@@ -25,8 +25,8 @@ TEST(PulseMixerLayer, DevicesAreTheSourcesInCaptureOrderByDescription)
     auto& server = SoundServer::shared();
     PipeSource extra(server, "velmor_mixer_list", "Mixer List Input", 48000, 1);
     PulseMixerLayer layer;
-    pulse::PulseConnection connection("velmor-test");
-    auto sources = connection.sources();
+    auto connection = pulse::ServerConnection::shared();
+    auto sources = pulse::sources(*connection);
     ASSERT_TRUE(sources);
     ASSERT_EQ(layer.deviceCount(), sources->size());
     for (std::uint32_t i = 0; i < sources->size(); ++i) EXPECT_EQ(layer.deviceName(i), (*sources)[i].description);
@@ -149,8 +149,8 @@ TEST(PulseMixerLayer, VanishedSourceFailsEveryCall)
 TEST(PulseMixerLayer, MultiplexerSwitchesTheActivePortWhenASourceHasPorts)
 {
     SoundServer::shared();
-    pulse::PulseConnection connection("velmor-test");
-    auto sources = connection.sources();
+    auto connection = pulse::ServerConnection::shared();
+    auto sources = pulse::sources(*connection);
     ASSERT_TRUE(sources);
     std::optional<std::uint32_t> device;
     for (std::uint32_t i = 0; i < sources->size(); ++i)
@@ -168,9 +168,9 @@ TEST(PulseMixerLayer, MultiplexerSwitchesTheActivePortWhenASourceHasPorts)
     std::vector<std::uint32_t> values(mux->items, 0);
     values[mux->items - 1] = 1; // line 0
     ASSERT_TRUE(m->setControlValues(*mux, values));
-    EXPECT_EQ(connection.source((*sources)[*device].name)->activePort, ports[0].name);
+    EXPECT_EQ(pulse::source(*connection, (*sources)[*device].name)->activePort, ports[0].name);
     EXPECT_EQ(m->controlValues(*mux, 1), values);
-    connection.setSourcePort((*sources)[*device].name, original);
+    pulse::setSourcePort(*connection, (*sources)[*device].name, original);
 }
 
 TEST(PulseMixerLayer, KilledServerGivesNoDevicesWithinTheTimeOut)

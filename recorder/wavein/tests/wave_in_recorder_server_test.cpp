@@ -2,7 +2,7 @@
 #include "recorder/wavein/wave_in_recorder.h"
 
 #include "platform/mixer/volume_units.h"
-#include "platform/pulse/pulse_connection.h"
+#include "platform/pulse/source_queries.h"
 #include "platform/testserver/pipe_source.h"
 
 #include <gtest/gtest.h>
@@ -52,8 +52,8 @@ TEST(WaveInRecorderServer, DevicesAreTheSourcesInCaptureOrderNamedByDescription)
     NullSink sink(server, "velmor_wavein_sink", "Velmor Second Output");
     ASSERT_TRUE(sink.loaded());
     WaveInRecorder recorder;
-    pulse::PulseConnection connection("velmor-test");
-    auto sources = connection.sources();
+    auto connection = pulse::ServerConnection::shared();
+    auto sources = pulse::sources(*connection);
     ASSERT_TRUE(sources);
     ASSERT_EQ(recorder.DeviceCount(), std::int32_t(sources->size()));
     for (std::int32_t i = 0; i < recorder.DeviceCount(); ++i)

@@ -1,4 +1,4 @@
-#include "platform/pulse/pulse_connection.h"
+#include "platform/pulse/source_queries.h"
 
 #include "platform/testserver/pipe_source.h"
 
@@ -25,12 +25,12 @@ TEST(CaptureOrder, PutsMonitorsAfterInputsKeepingServerOrder)
     EXPECT_EQ(names, (std::vector<std::string>{"mic", "line", "sink.monitor", "other.monitor"}));
 }
 
-TEST(PulseConnection, ListsSourcesWithDescriptionsInCaptureOrder)
+TEST(SourceQueries, ListsSourcesWithDescriptionsInCaptureOrder)
 {
     auto& server = SoundServer::shared();
     PipeSource extra(server, "velmor_conn_test", "Connection Test Input", 48000, 1);
-    pulse::PulseConnection c("velmor-test");
-    auto sources = c.sources();
+    auto c = pulse::ServerConnection::shared();
+    auto sources = pulse::sources(*c);
     ASSERT_TRUE(sources);
     ASSERT_GE(sources->size(), 3u);
     EXPECT_FALSE(sources->front().monitor);
@@ -44,32 +44,33 @@ TEST(PulseConnection, ListsSourcesWithDescriptionsInCaptureOrder)
             EXPECT_EQ(s.rate, 48000u);
         }
     EXPECT_TRUE(found);
-    EXPECT_EQ(c.defaultSourceName(), "velmor_pipe");
+    EXPECT_EQ(pulse::defaultSourceName(*c), "velmor_pipe");
 }
 
-TEST(PulseConnection, SetsSourceVolumeOnEveryChannel)
+TEST(SourceQueries, SetsSourceVolumeOnEveryChannel)
 {
     auto& server = SoundServer::shared();
     PipeSource stereo(server, "velmor_volume_test", "Volume Test Input");
-    pulse::PulseConnection c("velmor-test");
-    ASSERT_TRUE(c.setSourceVolume("velmor_volume_test", {40000}));
-    auto info = c.source("velmor_volume_test");
+    auto c = pulse::ServerConnection::shared();
+    ASSERT_TRUE(pulse::setSourceVolume(*c, "velmor_volume_test", {40000}));
+    auto info = pulse::source(*c, "velmor_volume_test");
     ASSERT_TRUE(info);
     EXPECT_EQ(info->volume, (std::vector<std::uint32_t>{40000, 40000}));
     EXPECT_NE(server.pactl("get-source-volume velmor_volume_test").find("40000"), std::string::npos);
-    EXPECT_FALSE(c.setSourceVolume("no_such_source", {1}));
+    EXPECT_FALSE(pulse::setSourceVolume(*c, "no_such_source", {1}));
 }
 
-TEST(PulseConnection, AbsentOrKilledServerFailsWithinTheTimeout)
+TEST(SourceQueries, AbsentOrKilledServerFailsWithinTheTimeout)
 {
     auto own = SoundServer::startPrivate();
     ::setenv("PULSE_SERVER", own->server().c_str(), 1);
-    pulse::PulseConnection c("velmor-test", std::chrono::milliseconds(500));
-    ASSERT_TRUE(c.sources());
+    auto c = pulse::ServerConnection::shared();
+    const auto timeout = std::chrono::milliseconds(500);
+    ASSERT_TRUE(pulse::sources(*c, timeout));
     own->kill();
     auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(c.sources());
-    EXPECT_FALSE(c.setSourceVolume("velmor_pipe", {1000}));
+    EXPECT_FALSE(pulse::sources(*c, timeout));
+    EXPECT_FALSE(pulse::setSourceVolume(*c, "velmor_pipe", {1000}, timeout));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
     SoundServer::shared().useInThisProcess();
 }
