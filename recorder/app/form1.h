@@ -80,6 +80,8 @@ public:
     std::shared_ptr<recorder::MP3Lame> MP3Lame;
 
     void StartRecord();
+    // A recording that ends by itself once its file holds `seconds` of audio.
+    void startRecordFor(double seconds);
     // Asks the session to stop; the file is finished on its writer thread and
     // the row added when it is closed (recordingIdle() tells).
     void StopRecord();
@@ -95,6 +97,10 @@ public:
     void RenumberRows();
     // The one orderly end of the program.
     void exitsystem();
+    // The same on logout, shutdown, Ctrl+C or kill: nobody is asked anything;
+    // the recordings list goes to listAtExitPath(), read back at the next start.
+    void exitOnSignal();
+    static std::string listAtExitPath();
 
     // --- controls, by their names ---
     QComboBox* cboEncoders = nullptr;
@@ -153,7 +159,7 @@ public:
     // the status bar naming the device and the reason, when it cannot be
     // selected: then nothing may be recorded. True with nothing listed or no
     // capture control, which the start reports itself.
-    bool selectCaptureDevice();
+    bool selectCaptureDevice(std::string* why = nullptr);
 private:
     void watchDevices();
     void refreshDeviceList();
@@ -173,6 +179,8 @@ private:
     void deleteSelectedFile();
     QTreeWidgetItem* selectedRow() const;
     void appendRow(const RecordingRow& row);
+    void saveListAtExit();
+    void restoreListOfLastRun();
 
     // Playback (form1_playback.cpp).
     std::unique_ptr<PlaybackView> makePlaybackView();
@@ -261,6 +269,11 @@ private:
     std::string recordPath_;
     std::time_t recordStartTime_ = 0;
     bool exited_ = false;
+    bool exiting_ = false;
+    bool exitOnSignal_ = false;
+    int signalExitTries_ = 0;
+    static constexpr int kSignalExitTries = 40; // then the exit goes ahead regardless
+    static constexpr int kSignalExitRetryMs = 50;
     QWidget* picturePanel_ = nullptr;
     std::unique_ptr<TrayIcon> tray_;
     std::unique_ptr<hotkeys::GlobalHotkeys> ownHotkeys_;

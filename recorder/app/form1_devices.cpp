@@ -6,6 +6,7 @@
 
 #include "recorder/widgets/user_prompts.h"
 #include "recorder/fileutil/cut_at_nul.h"
+#include "recorder/recording/capture_control_capture.h"
 #include "recorder/wavein/wave_in_recorder.h"
 
 #include "platform/com/bstr.h"
@@ -26,15 +27,6 @@ namespace {
 
 // Source changes come in bursts (a card brings a source and its monitor): one refresh after the burst.
 constexpr int kDeviceRefreshDelayMs = 100;
-
-std::string errorReason(HRESULT hr)
-{
-    com::ErrorDetails details;
-    if (com::takeError(details) && !details.description.empty()) return details.description;
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
-    return std::string("error ") + code + ".";
-}
 
 } // namespace
 
@@ -131,7 +123,7 @@ void Form1::DeviceCombo_Click()
     sliderGain->setValue(waveIn_->MixerLineVolume());
 }
 
-bool Form1::selectCaptureDevice()
+bool Form1::selectCaptureDevice(std::string* why)
 {
     const int index = DeviceCombo->currentIndex();
     // Nothing listed or no control: the start reports that itself.
@@ -142,7 +134,9 @@ bool Form1::selectCaptureDevice()
     com::Variant name = com::Variant::string(source);
     const HRESULT hr = AudioRecord->SetAdditionalParam(param.get(), name);
     if (SUCCEEDED(hr)) return true;
-    StatusPanel2->setText(QString::fromStdString("The device " + description + " could not be selected: " + errorReason(hr)));
+    const std::string reason = "the device " + description + " could not be selected: " + captureErrorText(hr);
+    if (why) *why = reason;
+    StatusPanel2->setText(QString::fromStdString("T" + reason.substr(1)));
     return false;
 }
 

@@ -162,11 +162,17 @@ void Form1::auformat()
     applyFormatValues(*AudioFile, v, *AAC);
 }
 
-void Form1::StartRecord()
+void Form1::StartRecord() { startRecordFor(0); }
+
+void Form1::startRecordFor(double seconds)
 {
     if (exited_ || !AudioFile || !session_) return;
-    // Never from another device than the one shown: the status bar says why not.
-    if (!selectCaptureDevice()) return;
+    // Never from another device than the one shown.
+    // Nothing has started: the status bar keeps naming the device and the reason.
+    if (std::string why; !selectCaptureDevice(&why)) {
+        prompts_.message(this, "The recording could not start: " + why, MessageIcon::Error);
+        return;
+    }
     // The file component is shared with playback: a playback must end first.
     if (playback_ && !playback_->playStopped()) StopPlayback();
 
@@ -184,6 +190,7 @@ void Form1::StartRecord()
     request.extension = cboEncoders->currentText().toStdString();
     request.formatCode = cboEncoders->currentIndex();
     request.rowCount = ListView1->topLevelItemCount();
+    request.maxSeconds = seconds;
     // The MP3 dialog may change its settings while this recording runs: record the ones of now.
     if (MP3Lame) request.mp3 = std::make_shared<const recorder::MP3Lame>(*MP3Lame);
     session_->start(std::move(request));

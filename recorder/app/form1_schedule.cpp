@@ -19,6 +19,7 @@ class MainWindowRecorder final : public ScheduleRecorder {
 public:
     explicit MainWindowRecorder(Form1& form) : form_(form) {}
     void StartRecord() override { form_.StartRecord(); }
+    void StartRecordFor(double seconds) override { form_.startRecordFor(seconds); }
     void StopRecord() override { form_.StopRecord(); }
     bool isRecording() const override { return form_.flgRecord; }
     double recordedSeconds() const override { return form_.recordedSeconds(); }

@@ -2,6 +2,8 @@
 
 #include "platform/com/bstr.h"
 #include "platform/com/class_registry.h"
+#include "platform/com/errorinfo.h"
+#include "platform/com/variant.h"
 #include "recorder/recording/capture_control_capture.h"
 
 namespace recorder {
@@ -58,6 +60,14 @@ bool LoadedCaptureControl::selectDevice(const std::string& name, std::string& wh
         why = "the device \"" + name + "\" could not be selected" + (FAILED(hr) ? " (" + captureErrorText(hr) + ")" : "");
         return false;
     }
+    // Else the sound server's own name of a source (as pactl lists it).
+    com::Variant source;
+    source.vt = VT_BSTR;
+    source.bstrVal = com::Bstr(name).detach();
+    com::Bstr param(TavorAudioDXRecord3Lib::kSourceNameParam);
+    if (SUCCEEDED(control_->SetAdditionalParam(param.get(), source))) return true;
+    com::ErrorDetails ignored;
+    com::takeError(ignored);
     why = "there is no capture device \"" + name + "\"";
     return false;
 }

@@ -28,7 +28,8 @@ public:
 
     // The capture devices, in the control's order (device 1 first; 0 is the default device).
     std::vector<std::string> deviceNames();
-    // Selects the device of that name; false with why when there is none or it cannot be selected.
+    // Selects the device of that name (as deviceNames() gives it, or the sound
+    // server's source name); false with why when there is none or it cannot be selected.
     bool selectDevice(const std::string& name, std::string& why);
 
 private:

@@ -9,6 +9,13 @@ public:
     virtual ~ScheduleRecorder() = default;
     // Ends any running recording and starts a new file with the current output settings.
     virtual void StartRecord() = 0;
+    // The same for a recording planned to hold `seconds` of audio: the recorder
+    // may end it by itself at exactly that length.
+    virtual void StartRecordFor(double seconds)
+    {
+        (void)seconds;
+        StartRecord();
+    }
     // Ends the running recording; nothing while idle.
     virtual void StopRecord() = 0;
     virtual bool isRecording() const = 0;

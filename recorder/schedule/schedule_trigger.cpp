@@ -47,7 +47,7 @@ std::vector<std::size_t> ScheduleTrigger::tick(std::vector<ScheduleRow>& rows, c
         activeStop_ = *stop;
         plannedSeconds_ = now.secsTo(*stop);
         active_ = true;
-        recorder_.StartRecord();
+        recorder_.StartRecordFor(static_cast<double>(plannedSeconds_));
         if (recorder_.isRecording()) {
             row.status = kStatusDone;
         } else {

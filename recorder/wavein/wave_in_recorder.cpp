@@ -96,7 +96,7 @@ std::string WaveInRecorder::DeviceName(std::int32_t index)
 std::vector<mixer::DeviceEntry> WaveInRecorder::Devices()
 {
     auto list = layer_->devices();
-    for (auto& d : list) d.description = cutAtNul(std::move(d.description));
+    for (auto& d : list) d.description = recorder::CutAtNul(d.description);
     return list;
 }
 
