@@ -41,6 +41,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
+#include <QThread>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -423,6 +424,7 @@ void Form1::Form_Load()
     registerHotkeys();
     startRemoteControl();
     createSchedule();
+    restoreListOfLastRun();
     connectTagEditor();
     connectAudioPlayer();
 }
@@ -479,19 +481,38 @@ void Form1::showSettingsWriteFailure()
     reportSettingsWriteFailure(prompts_, this);
 }
 
-void Form1::exitsystem()
+void Form1::exitOnSignal()
 {
     if (exited_) return;
+    exitOnSignal_ = true;
+    // A dialog's own event loop (a message box, the settings window) must end
+    // first: what it works on is torn down by the exit.
+    if (QThread::currentThread()->loopLevel() > 1 && ++signalExitTries_ < kSignalExitTries) {
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+        QTimer::singleShot(kSignalExitRetryMs, this, [this] { exitOnSignal(); });
+        return;
+    }
+    exitsystem();
+}
+
+void Form1::exitsystem()
+{
+    if (exited_ || exiting_) return;
+    exiting_ = true;
     closeSchedule();
     // The file is finished before anything it needs goes away.
     endRecordingSession();
     if (playback_ && !playback_->playStopped()) StopPlayback();
     removeTray();
 
-    if (ListView1->topLevelItemCount() > 0 &&
-        prompts_.message(this, "Do you need to save the recording project file?", MessageIcon::Question,
-                         MessageButtons::OkCancel) == MessageAnswer::Ok)
-        saveProjectCommand();
+    if (ListView1->topLevelItemCount() > 0) {
+        if (!exitOnSignal_ && prompts_.message(this, "Do you need to save the recording project file?",
+                                               MessageIcon::Question, MessageButtons::OkCancel) == MessageAnswer::Ok)
+            saveProjectCommand();
+        // Also when a signal closed the question.
+        else if (exitOnSignal_)
+            saveListAtExit();
+    }
 
     if (!WriteIniValue(settingsFilePath(), "set", "outputformat", std::to_string(cboEncoders->currentIndex())))
         showSettingsWriteFailure();

@@ -6,17 +6,20 @@
 #include "recorder/widgets/user_prompts.h"
 #include "recorder/recordings/project_file.h"
 #include "recorder/recordings/recording_files.h"
+#include "recorder/settings/application_folder.h"
 
 #include <QLabel>
 #include <QTreeWidget>
 
 #include <filesystem>
+#include <iostream>
 
 namespace recorder {
 
 namespace {
 
 constexpr const char* kProjectFilter = "Project Files(*.rpf)";
+constexpr const char* kListAtExitName = "recordings at exit.rpf";
 
 std::string trimmedOfSpaces(const std::string& s)
 {
@@ -102,6 +105,34 @@ void Form1::saveProjectCommand()
         text += "\n\nRename their files to save them. The other rows were saved.";
         prompts_.message(this, text, MessageIcon::Exclamation);
     }
+}
+
+std::string Form1::listAtExitPath() { return applicationFolder() + "/" + kListAtExitName; }
+
+void Form1::saveListAtExit()
+{
+    const std::string path = listAtExitPath();
+    const ProjectSaveResult saved = saveProject(path, rows());
+    // Nobody may be there to read a message: the terminal or the journal gets it.
+    if (saved.error)
+        std::cerr << "Velmor Sound Recorder: the recordings list could not be saved to " << path << " ("
+                  << saved.error.message() << ")\n";
+}
+
+void Form1::restoreListOfLastRun()
+{
+    const std::string path = listAtExitPath();
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return;
+    const ProjectLoadResult loaded = loadProject(path);
+    for (const auto& row : loaded.rows) appendRow(row);
+    RenumberRows();
+    // Read once: a list the user clears is not brought back again.
+    if (loaded.outcome == ProjectLoadResult::Outcome::Unreadable) return;
+    std::filesystem::remove(path, ec);
+    if (!loaded.rows.empty())
+        StatusPanel2->setText(QString::fromStdString("The recordings list of the last run was restored (" +
+                                                     std::to_string(loaded.rows.size()) + " recordings)."));
 }
 
 void Form1::removeSelectedItem()

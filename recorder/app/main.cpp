@@ -6,7 +6,10 @@
 #include "recorder/app/single_instance.h"
 #include "recorder/widgets/user_prompts.h"
 
+#include "platform/signals/shutdown_signals.h"
+
 #include <QApplication>
+#include <QSocketNotifier>
 
 #include <csignal>
 #include <filesystem>
@@ -28,6 +31,8 @@ int main(int argc, char** argv)
     const std::string program = argc > 0 && argv[0] && *argv[0] ? std::filesystem::path(argv[0]).filename().string() : "recorder";
     if (const auto exitCode = recorder::handOffCommandLine(commandLine, instance.isFirst(), program, std::cout, std::cerr))
         return *exitCode;
+    // Logout, shutdown, Ctrl+C and kill end a recording as Stop would (from here on).
+    shutdown::install();
     QApplication app(argc, argv);
     QApplication::setApplicationName(recorder::kApplicationTitle);
     QApplication::setQuitOnLastWindowClosed(false); // only exitsystem ends the program
@@ -43,6 +48,11 @@ int main(int argc, char** argv)
     int result = 0;
     {
         recorder::Form1 window(prompts);
+        QSocketNotifier signalled(shutdown::descriptor(), QSocketNotifier::Read);
+        QObject::connect(&signalled, &QSocketNotifier::activated, &window, [&window] {
+            shutdown::acknowledge();
+            window.exitOnSignal();
+        });
         window.show();
         if (commandLine.action == recorder::CommandLineAction::Record) window.StartRecord();
         result = QApplication::exec();

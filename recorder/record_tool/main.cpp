@@ -14,41 +14,20 @@
 #include "recorder/settings/music_folder.h"
 #include "recorder/settings/settings_store.h"
 
+#include "platform/signals/shutdown_signals.h"
+
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 
-#include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
 
 namespace recorder {
 namespace {
-
-int signalPipe[2] = {-1, -1};
-std::atomic<int> signalsSeen{0};
-
-void onSignal(int)
-{
-    // A second signal while the first is being handled ends the process at once.
-    if (signalsSeen.fetch_add(1) > 0) ::_exit(130);
-    const char byte = 1;
-    [[maybe_unused]] const auto n = ::write(signalPipe[1], &byte, 1);
-}
-
-void catchSignals()
-{
-    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
-    struct sigaction sa {};
-    sa.sa_handler = onSignal;
-    sigemptyset(&sa.sa_mask);
-    for (int s : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(s, &sa, nullptr);
-}
 
 // What the command line prints of the session's news.
 struct ConsoleObserver final : RecordingObserver {
@@ -104,7 +83,7 @@ int run(const RecordOptions& options)
         level = levels.empty() ? -90 : *std::max_element(levels.begin(), levels.end());
     };
 
-    catchSignals();
+    shutdown::install();
     RecordingRequest request;
     request.settingsPath = settings;
     request.defaultFolder = musicFolder();
@@ -125,11 +104,13 @@ int run(const RecordOptions& options)
     auto& apartment = *owner.apartment();
     bool stopAsked = false;
     while (!console.result) {
-        pollfd fds[2] = {{apartment.wakeFd(), POLLIN, 0}, {signalPipe[0], POLLIN, 0}};
-        const int n = ::poll(fds, signalPipe[0] >= 0 ? 2 : 1, 200);
+        const int signals = shutdown::descriptor();
+        pollfd fds[2] = {{apartment.wakeFd(), POLLIN, 0}, {signals, POLLIN, 0}};
+        const int n = ::poll(fds, signals >= 0 ? 2 : 1, 200);
         if (n < 0 && errno != EINTR) break;
         apartment.pump();
-        if (signalPipe[0] >= 0 && (fds[1].revents & POLLIN) && !stopAsked) {
+        if (signals >= 0 && (fds[1].revents & POLLIN) && !stopAsked) {
+            shutdown::acknowledge();
             stopAsked = true;
             session.stop();
         }
