@@ -59,30 +59,36 @@ bool OutputFile::fail(int err, const char*)
     return false;
 }
 
-bool OutputFile::write(std::span<const std::uint8_t> bytes)
+bool OutputFile::write(std::span<const std::uint8_t> bytes, std::size_t unit)
 {
     if (fd_ < 0 || failed()) return false;
+    if (unit == 0) unit = 1;
     std::size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(size_ + done));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            // Cut back to the last whole write so the file ends where the data does.
-            if (::ftruncate(fd_, static_cast<off_t>(size_)) != 0) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int err = n < 0 ? errno : ENOSPC;
+            // Whatever fitted stays, in whole units, so the file ends where its data does.
+            const std::size_t kept = done / unit * unit;
+            if (kept != done && ::ftruncate(fd_, static_cast<off_t>(size_ + kept)) != 0) {
                 // Nothing more can be done; the error below is what the user needs.
             }
-            return fail(errno, "write");
+            size_ += kept;
+            lastKept_ = kept;
+            return fail(err, "write");
         }
-        if (n == 0) return fail(ENOSPC, "write");
         done += static_cast<std::size_t>(n);
     }
     size_ += done;
+    lastKept_ = done;
     return true;
 }
 
 bool OutputFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes)
 {
-    if (fd_ < 0 || failed()) return false;
+    // After a failed append a header may still be rewritten in place: that needs no new room.
+    if (fd_ < 0 || (failed() && offset + bytes.size() > size_)) return false;
     std::size_t done = 0;
     while (done < bytes.size()) {
         ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
@@ -109,9 +115,9 @@ std::int64_t OutputFile::readAt(std::uint64_t offset, std::span<std::uint8_t> ou
 
 bool OutputFile::sync()
 {
-    if (fd_ < 0 || failed()) return false;
+    if (fd_ < 0) return false;
     if (::fdatasync(fd_) != 0 && errno != EINVAL && errno != EROFS) return fail(errno, "sync");
-    return true;
+    return !failed();
 }
 
 bool OutputFile::close()

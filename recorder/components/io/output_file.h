@@ -21,17 +21,22 @@ public:
     bool isOpen() const { return fd_ >= 0; }
     const std::string& path() const { return path_; }
 
-    // Appends at the end of what was written so far.
-    bool write(std::span<const std::uint8_t> bytes);
+    // Appends at the end of what was written so far. When the disk takes only
+    // part of it, the whole units (frames) that fitted stay: lastKept() says how
+    // many bytes of the last write are in the file.
+    bool write(std::span<const std::uint8_t> bytes, std::size_t unit = 1);
     bool write(const void* data, std::size_t size)
     {
         return write(std::span<const std::uint8_t>(static_cast<const std::uint8_t*>(data), size));
     }
-    // Overwrites bytes already written (headers), leaving the append point.
+    std::size_t lastKept() const { return lastKept_; }
+    // Overwrites bytes already written (headers), leaving the append point;
+    // also after a failed append, so that a header can still count what is there.
     bool writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes);
     // Reads back bytes already written (libsndfile's virtual I/O needs it).
     std::int64_t readAt(std::uint64_t offset, std::span<std::uint8_t> out);
-    // Makes what was written survive a crash of the system (fdatasync).
+    // Makes what was written survive a crash of the system (fdatasync); false
+    // after a failure, although what is there is still synced.
     bool sync();
     // Closes; false when the close itself reports a lost write.
     bool close();
@@ -46,6 +51,7 @@ private:
     int fd_ = -1;
     std::string path_;
     std::uint64_t size_ = 0;
+    std::size_t lastKept_ = 0;
     std::string error_;
 };
 

@@ -102,10 +102,13 @@ bool WavWriter::create(const std::string& path, std::vector<std::uint8_t> fmt)
 
 bool WavWriter::append(std::span<const std::uint8_t> data, std::uint64_t samples)
 {
-    if (!file_.write(data)) return false;
-    dataBytes_ += data.size();
-    samples_ += samples;
-    return true;
+    // The block alignment of the format chunk: a disk that fills keeps whole frames.
+    const std::size_t align = fmt_.size() >= 14 ? std::size_t(fmt_[12] | (fmt_[13] << 8)) : 1;
+    const bool ok = file_.write(data, align);
+    const std::size_t kept = file_.lastKept();
+    dataBytes_ += kept;
+    samples_ += kept == data.size() ? samples : samples * kept / data.size();
+    return ok;
 }
 
 bool WavWriter::commit()
@@ -121,7 +124,15 @@ bool WavWriter::commit()
 bool WavWriter::finish()
 {
     if (!file_.isOpen()) return !file_.failed();
-    bool ok = !file_.failed();
+    if (file_.failed()) {
+        // A full disk: the header, rewritten in place, still counts everything in the file.
+        if (!rf64_ && headerBytes_ - 8 + dataBytes_ + 1 > limit32_) rf64_ = true;
+        file_.writeAt(0, header());
+        file_.sync();
+        file_.close();
+        return false;
+    }
+    bool ok = true;
     if (ok && (dataBytes_ & 1)) {
         const std::uint8_t pad = 0;
         ok = file_.write(&pad, 1);
