@@ -425,6 +425,7 @@ void Form1::Form_Load()
     startRemoteControl();
     createSchedule();
     restoreListOfLastRun();
+    recoverInterruptedRecording();
     connectTagEditor();
     connectAudioPlayer();
 }

@@ -101,6 +101,8 @@ public:
     // the recordings list goes to listAtExitPath(), read back at the next start.
     void exitOnSignal();
     static std::string listAtExitPath();
+    // Names the recording while it runs; left behind, it tells the next start.
+    static std::string journalPath();
 
     // --- controls, by their names ---
     QComboBox* cboEncoders = nullptr;
@@ -181,6 +183,8 @@ private:
     void appendRow(const RecordingRow& row);
     void saveListAtExit();
     void restoreListOfLastRun();
+    // A recording that never ended (a crash, a power loss): repaired and listed again.
+    void recoverInterruptedRecording();
 
     // Playback (form1_playback.cpp).
     std::unique_ptr<PlaybackView> makePlaybackView();

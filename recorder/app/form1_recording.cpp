@@ -18,6 +18,8 @@
 #include "recorder/recording/recording_session.h"
 #include "recorder/recording/time_and_size_text.h"
 #include "recorder/recordings/main_playback.h"
+#include "recorder/recording/recording_journal.h"
+#include "recorder/settings/application_folder.h"
 #include "recorder/settings/music_folder.h"
 #include "recorder/settings/settings_store.h"
 
@@ -30,6 +32,7 @@
 #include <QTreeWidget>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <utility>
 
@@ -48,6 +51,17 @@ std::string recordingStatus(const std::string& description, const RecordingStatu
     if (s.framesLostWriting > 0)
         text += " - " + std::to_string(s.framesLostWriting) + " frames lost: the disk was too slow to take the audio in time";
     if (s.secondsBehind > 0) text += " - Writing is " + std::to_string(s.secondsBehind) + " s behind: the disk is slow";
+    if (!s.spaceNote.empty()) text += " - " + s.spaceNote;
+    if (!s.fileMovedTo.empty()) text += " - The file was moved with its folder: it is now " + s.fileMovedTo;
+    return text;
+}
+
+// 0:41:07
+std::string clockText(double seconds)
+{
+    const auto s = static_cast<long long>(seconds);
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
     return text;
 }
 
@@ -90,16 +104,15 @@ void Form1::RecordingView::recordingStartFailed(const StartFailure& failure)
 
 void Form1::RecordingView::recordingStatusChanged(const RecordingStatus& status)
 {
-    if (form_.flgRecord)
-        form_.StatusPanel2->setText(
-            QString::fromStdString(recordingStatus(form_.session_->info().description, status)));
+    if (!form_.flgRecord) return;
+    const RecordingInfo& info = form_.session_->info();
+    form_.recordPath_ = info.path;
+    form_.StatusPanel1->setText(QString::fromStdString(info.path));
+    form_.StatusPanel2->setText(QString::fromStdString(recordingStatus(info.description, status)));
 }
 
-void Form1::RecordingView::recordingFailed(const std::string& message)
-{
-    form_.pendingFailure_ =
-        message + "\nEverything recorded up to that moment is kept in " + form_.session_->info().path + ".";
-}
+// Said once the file is closed, where it is then (it may have been saved elsewhere).
+void Form1::RecordingView::recordingFailed(const std::string& message) { form_.pendingFailure_ = message; }
 
 void Form1::RecordingView::recordingStopping(const RecordingInfo&)
 {
@@ -115,9 +128,16 @@ void Form1::RecordingView::recordingStopped(const RecordingResult& result)
     form_.cmdPlay->setEnabled(true);
     form_.cmdrecord->setEnabled(true);
     form_.Label1->setText(QString::fromStdString(FormatSeconds(static_cast<std::int64_t>(result.seconds()))));
+    form_.recordPath_ = result.info.path;
     form_.StatusPanel1->setText(QString::fromStdString(result.info.path));
     form_.StatusPanel2->setText(QString::fromStdString(doneStatus(result.counters)));
-    form_.addRow(result);
+    // No row names a file that is not there.
+    std::error_code missing;
+    const bool kept = std::filesystem::exists(result.info.path, missing);
+    if (kept) form_.addRow(result);
+    if (!form_.pendingFailure_.empty())
+        form_.pendingFailure_ += kept ? "\nEverything recorded up to that moment is kept in " + result.info.path + "."
+                                      : "\nThe file " + result.info.path + " could not be kept.";
     form_.resetMeters();
     form_.ListView1->scrollToBottom();
     for (auto& then : std::exchange(form_.afterStop_, {})) then();
@@ -191,9 +211,61 @@ void Form1::startRecordFor(double seconds)
     request.formatCode = cboEncoders->currentIndex();
     request.rowCount = ListView1->topLevelItemCount();
     request.maxSeconds = seconds;
+    request.journalPath = journalPath();
     // The MP3 dialog may change its settings while this recording runs: record the ones of now.
     if (MP3Lame) request.mp3 = std::make_shared<const recorder::MP3Lame>(*MP3Lame);
     session_->start(std::move(request));
+}
+
+std::string Form1::journalPath() { return applicationFolder() + "/recording.journal"; }
+
+void Form1::recoverInterruptedRecording()
+{
+    const std::string journal = journalPath();
+    const auto entry = readJournal(journal);
+    removeJournal(journal);
+    if (!entry) return;
+    // Said once the window is up.
+    auto say = [this](std::string text, MessageIcon icon) {
+        QTimer::singleShot(0, this, [this, text = std::move(text), icon] { prompts_.message(this, text, icon); });
+    };
+    const std::string& path = entry->path;
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        say("The recording " + path + " was interrupted, and its file is no longer there.",
+                         MessageIcon::Exclamation);
+        return;
+    }
+    double seconds = -1;
+    std::string why;
+    if (QString::fromStdString(entry->extension).trimmed().compare("WAV", Qt::CaseInsensitive) == 0) {
+        const WavRepair repair = repairWavHeader(path);
+        if (repair.repaired) seconds = repair.seconds;
+        why = repair.error;
+    } else {
+        recorder::AudioFile reader;
+        if (reader.OpenRead(path)) {
+            seconds = static_cast<double>(reader.CurrentFormat().TotalLength) / 1000.0;
+            reader.Close();
+        } else {
+            why = reader.lastError();
+        }
+    }
+    if (seconds < 0) {
+        // Never removed: whatever is in it may still be saved by hand.
+        say("The recording " + path + " was interrupted and cannot be read (" + why +
+                                   "). It was left as it is.", MessageIcon::Exclamation);
+        return;
+    }
+    RecordingResult result;
+    result.info.path = path;
+    result.info.extension = entry->extension;
+    result.info.started = entry->started;
+    result.info.sampleRate = entry->sampleRate > 0 ? entry->sampleRate : 1000;
+    result.counters.framesWritten = std::llround(seconds * result.info.sampleRate);
+    addRow(result);
+    say("The recording " + path + " was interrupted at " + clockText(seconds) +
+                               " and has been recovered.", MessageIcon::Information);
 }
 
 void Form1::abandonStart(const std::string& why)

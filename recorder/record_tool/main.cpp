@@ -37,6 +37,19 @@ struct ConsoleObserver final : RecordingObserver {
     void recordingStarted(const RecordingInfo&) override { started = true; }
     void recordingStartFailed(const StartFailure& f) override { failure = f.message; }
     void recordingFailed(const std::string& message) override { failure = message; }
+    // What the window shows in its status bar, said once on the error output.
+    void recordingStatusChanged(const RecordingStatus& s) override
+    {
+        say(s.spaceNote, spaceNote);
+        say(s.fileMovedTo.empty() ? "" : "the file was moved with its folder: it is now " + s.fileMovedTo, moved);
+    }
+    static void say(const std::string& now, std::string& said)
+    {
+        if (now == said) return;
+        said = now;
+        if (!now.empty()) std::fprintf(stderr, "\nvelmor-record: %s\n", now.c_str());
+    }
+    std::string spaceNote, moved;
     void recordingStopped(const RecordingResult& r) override { result = r; }
 };
 

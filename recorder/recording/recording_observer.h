@@ -32,6 +32,8 @@ struct RecordingStatus {
     std::int64_t framesLostCapture = 0;
     std::int64_t framesLostWriting = 0;
     int secondsBehind = 0;      // whole seconds of audio waiting to be written
+    std::string fileMovedTo;    // where the file is now, when it left the place it was recorded to
+    std::string spaceNote;      // "Only N minutes of free space in <folder>"
 };
 
 struct RecordingResult {

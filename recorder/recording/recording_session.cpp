@@ -2,17 +2,31 @@
 
 #include "recorder/components/audio_array.h"
 #include "recorder/components/record_filter_stage.h"
+#include "recorder/recording/free_space.h"
 #include "recorder/recording/output_naming.h"
 #include "recorder/recording/record_filter_chain.h"
 #include "recorder/recording/record_filter_settings.h"
 #include "recorder/recording/recording_capture.h"
+#include "recorder/recording/recording_journal.h"
 #include "recorder/recording/recording_writer.h"
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <utility>
 
 namespace recorder {
+
+namespace {
+
+// Minutes of room below which the start, then the recording, says so.
+constexpr int kLowSpaceAtStartMinutes = 10;
+constexpr int kLowSpaceWhileRecordingMinutes = 2;
+constexpr auto kSpaceCheckInterval = std::chrono::seconds(5);
+// Seconds written before the file's own rate replaces the format's estimate.
+constexpr double kMeasuredRateAfterSeconds = 5;
+
+} // namespace
 
 RecordingSession::RecordingSession(RecordingCapture& capture, OwnerThread& owner, FileFactory makeFile)
     : capture_(capture), owner_(owner), makeFile_(std::move(makeFile))
@@ -143,6 +157,12 @@ bool RecordingSession::doStart(const RecordingRequest& request)
     maxFrames_ = request.maxSeconds > 0 ? static_cast<std::int64_t>(std::llround(request.maxSeconds * format.SampleRate)) : 0;
     status_ = RecordingStatus{};
     status_.filterNotes = filter->notes();
+    spaceFolder_ = std::filesystem::path(info.path).parent_path().string();
+    bytesPerSecond_ = bytesPerSecond(format);
+    if (const auto free = freeBytes(spaceFolder_))
+        status_.spaceNote = lowSpaceNote(spaceFolder_, *free, bytesPerSecond_, kLowSpaceAtStartMinutes);
+    lowSpaceWarned_ = false;
+    nextSpaceCheck_ = std::chrono::steady_clock::now() + kSpaceCheckInterval;
     complete_ = true;
     error_.clear();
     failureReported_ = false;
@@ -162,6 +182,16 @@ bool RecordingSession::doStart(const RecordingRequest& request)
             failed("The recording was stopped because the file could not be written: " + error);
         });
     };
+    events.moved = [this, alive, generation](const std::string& path) {
+        owner_.post([this, alive, generation, path] {
+            if (alive.expired() || generation != generation_) return;
+            info_.path = path;
+            status_.fileMovedTo = path;
+            if (!journal_.empty())
+                writeJournal(journal_, {info_.path, info_.extension, info_.started, info_.sampleRate, info_.channels});
+            reportStatus(true);
+        });
+    };
     events.finished = [this, alive, generation](bool, const std::string&) {
         owner_.post([this, alive, generation] {
             if (alive.expired() || generation != generation_ || state_ != State::Stopping) return;
@@ -169,9 +199,12 @@ bool RecordingSession::doStart(const RecordingRequest& request)
         });
     };
     const std::int64_t capacity = static_cast<std::int64_t>(format.SampleRate) * kQueueSeconds;
-    writer_ = std::make_unique<RecordingWriter>(std::move(file), std::move(filter), info.path, capacity,
-                                                std::move(events));
+    writer_ = std::make_unique<RecordingWriter>(std::move(file), std::move(filter), info.path, request.defaultFolder,
+                                                capacity, std::move(events));
     state_ = State::Recording;
+    journal_ = request.journalPath;
+    if (!journal_.empty())
+        writeJournal(journal_, {info_.path, info_.extension, info_.started, info_.sampleRate, info_.channels});
     notify([&](RecordingObserver& o) { o.recordingStarted(info_); });
     return true;
 }
@@ -219,9 +252,21 @@ void RecordingSession::reportStatus(bool always)
     now.framesLostWriting = counters_.framesLostWriting;
     if (writer_ && info_.sampleRate > 0)
         now.secondsBehind = static_cast<int>(writer_->backlogFrames() / info_.sampleRate);
+    if (!lowSpaceWarned_ && std::chrono::steady_clock::now() >= nextSpaceCheck_) {
+        nextSpaceCheck_ = std::chrono::steady_clock::now() + kSpaceCheckInterval;
+        const double seconds = secondsWritten();
+        const double rate = seconds >= kMeasuredRateAfterSeconds ? double(counters().bytesOnDisk) / seconds : bytesPerSecond_;
+        if (const auto free = freeBytes(spaceFolder_)) {
+            const std::string note = lowSpaceNote(spaceFolder_, *free, rate, kLowSpaceWhileRecordingMinutes);
+            if (!note.empty()) {
+                now.spaceNote = note;
+                lowSpaceWarned_ = true; // once: the recording goes on until the disk is full
+            }
+        }
+    }
     const bool changed = now.framesLostCapture != status_.framesLostCapture ||
                          now.framesLostWriting != status_.framesLostWriting ||
-                         now.secondsBehind != status_.secondsBehind;
+                         now.secondsBehind != status_.secondsBehind || now.spaceNote != status_.spaceNote;
     status_ = now;
     counters_.framesLostCapture = now.framesLostCapture;
     if (changed || always) notify([&](RecordingObserver& o) { o.recordingStatusChanged(status_); });
@@ -258,6 +303,7 @@ void RecordingSession::writerFinished()
     counters_.framesWritten = writer_->framesWritten();
     counters_.bytesOnDisk = writer_->bytesOnDisk();
     writer_.reset();
+    if (!journal_.empty()) removeJournal(std::exchange(journal_, {}));
     RecordingResult result;
     result.info = info_;
     result.counters = counters_;

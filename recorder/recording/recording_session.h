@@ -19,6 +19,7 @@
 #include "recorder/recording/recording_file.h"
 #include "recorder/recording/recording_observer.h"
 
+#include <chrono>
 #include <ctime>
 #include <deque>
 #include <functional>
@@ -42,6 +43,7 @@ struct RecordingRequest {
     std::shared_ptr<const MP3Lame> mp3;
     std::time_t now = 0;       // 0: the time of the start
     double maxSeconds = 0;      // when > 0, the recording stops by itself after exactly that much audio
+    std::string journalPath;   // when set, names the recording while it runs (see recording_journal.h)
 };
 
 class RecordingSession {
@@ -113,6 +115,11 @@ private:
     bool complete_ = true;
     std::string error_;
     bool failureReported_ = false;
+    std::string journal_;
+    std::string spaceFolder_;
+    double bytesPerSecond_ = 0;
+    bool lowSpaceWarned_ = false;
+    std::chrono::steady_clock::time_point nextSpaceCheck_;
     std::unique_ptr<RecordingWriter> writer_;
 };
 

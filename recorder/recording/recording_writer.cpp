@@ -8,10 +8,18 @@
 
 namespace recorder {
 
+namespace {
+
+// How often the writer looks whether the file is still where it was put.
+constexpr auto kWatchInterval = std::chrono::seconds(1);
+
+} // namespace
+
 RecordingWriter::RecordingWriter(std::unique_ptr<RecordingFile> file, std::unique_ptr<RecordFilterStage> filter,
-                                 std::string path, std::int64_t capacityFrames, Events events)
-    : file_(std::move(file)), filter_(std::move(filter)), path_(std::move(path)), events_(std::move(events)),
-      queue_(capacityFrames)
+                                 std::string path, std::string rescueFolder, std::int64_t capacityFrames, Events events)
+    : file_(std::move(file)), filter_(std::move(filter)), path_(std::move(path)),
+      rescueFolder_(std::move(rescueFolder)), events_(std::move(events)), watch_(path_),
+      nextWatch_(std::chrono::steady_clock::now() + kWatchInterval), queue_(capacityFrames)
 {
     measureFile();
     thread_ = std::thread([this] { run(); });
@@ -36,6 +44,7 @@ void RecordingWriter::run()
         std::int64_t frames = 0;
         for (const auto& b : blocks) frames += b.frames;
         inFlight_.store(frames, std::memory_order_relaxed);
+        watchFile();
         if (!failed_ && write(blocks)) framesWritten_.fetch_add(frames, std::memory_order_relaxed);
         blocks.clear(); // the arrays are freed here, off the owner thread
         inFlight_.store(0, std::memory_order_relaxed);
@@ -46,8 +55,9 @@ void RecordingWriter::run()
     }
     const bool closed = file_->close();
     complete_ = !failed_ && closed;
-    if (!complete_) error_ = file_->lastError();
+    if (!complete_ && error_.empty()) error_ = file_->lastError();
     measureFile();
+    if (removed_) rescueFile();
     if (events_.finished) events_.finished(complete_, error_);
 }
 
@@ -80,18 +90,45 @@ bool RecordingWriter::writeBytes(std::span<const std::uint8_t> bytes)
     return ok;
 }
 
-void RecordingWriter::fail()
+void RecordingWriter::fail() { fail(file_->lastError()); }
+
+void RecordingWriter::fail(const std::string& error)
 {
     if (failed_) return;
     failed_ = true;
-    if (events_.failed) events_.failed(file_->lastError());
+    error_ = error;
+    if (events_.failed) events_.failed(error);
 }
 
-void RecordingWriter::measureFile()
+void RecordingWriter::measureFile() { bytesOnDisk_.store(watch_.size(), std::memory_order_relaxed); }
+
+void RecordingWriter::watchFile()
 {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path_, ec);
-    if (!ec) bytesOnDisk_.store(size, std::memory_order_relaxed);
+    const auto now = std::chrono::steady_clock::now();
+    if (now < nextWatch_ || removed_) return;
+    nextWatch_ = now + kWatchInterval;
+    const auto seen = watch_.check();
+    if (seen.change == RecordingFileWatch::Change::Moved) {
+        if (events_.moved) events_.moved(seen.where);
+    } else if (seen.change == RecordingFileWatch::Change::Removed) {
+        // Its audio is still readable through the watch, and writes still go
+        // into it: the recording is stopped, finished, then saved elsewhere.
+        removed_ = true;
+        error_ = "its folder " + std::filesystem::path(path_).parent_path().string() + " was removed during the recording";
+        if (events_.failed) events_.failed(error_);
+    }
+}
+
+void RecordingWriter::rescueFile()
+{
+    const std::string folder = std::filesystem::path(path_).parent_path().string();
+    std::string why;
+    const std::string saved = watch_.rescue({folder, rescueFolder_}, why);
+    if (saved.empty()) {
+        error_ += "; it could not be saved anywhere else (" + why + ")";
+        return;
+    }
+    if (events_.moved) events_.moved(saved);
 }
 
 } // namespace recorder

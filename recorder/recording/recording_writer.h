@@ -3,12 +3,16 @@
 // queues, filters and encodes them and writes the file, so that the owner
 // thread never waits for the disk. Whatever has queued up while a write was
 // under way goes to the file in one write, so a slow disk falls behind by at
-// most one write instead of losing audio. Events are called on the writer
-// thread.
+// most one write instead of losing audio. Once a second it looks whether
+// the file is still where it was put (see RecordingFileWatch): a file whose
+// folder was removed is finished and saved into the rescue folder. Events
+// are called on the writer thread.
 
 #include "recorder/recording/block_queue.h"
+#include "recorder/recording/recording_file_watch.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,12 +30,14 @@ public:
     struct Events {
         std::function<void(const std::string& notes)> notesChanged; // the filters' notes
         std::function<void(const std::string& error)> failed;       // once; later blocks are dropped
+        std::function<void(const std::string& path)> moved;         // the file is now at path
         std::function<void(bool complete, const std::string& error)> finished; // the file is closed
     };
 
-    // Takes over an open file; the thread starts at once.
+    // Takes over an open file; the thread starts at once. A file whose folder
+    // goes away is saved into its folder made anew, else into rescueFolder.
     RecordingWriter(std::unique_ptr<RecordingFile> file, std::unique_ptr<RecordFilterStage> filter, std::string path,
-                    std::int64_t capacityFrames, Events events);
+                    std::string rescueFolder, std::int64_t capacityFrames, Events events);
     // Finishes and joins.
     ~RecordingWriter();
     RecordingWriter(const RecordingWriter&) = delete;
@@ -56,12 +62,19 @@ private:
     bool write(std::vector<BlockQueue::Block>& blocks);
     bool writeBytes(std::span<const std::uint8_t> bytes);
     void fail();
+    void fail(const std::string& error);
     void measureFile();
+    void watchFile();
+    void rescueFile();
 
     std::unique_ptr<RecordingFile> file_;
     std::unique_ptr<RecordFilterStage> filter_;
     const std::string path_;
+    const std::string rescueFolder_;
     Events events_;
+    RecordingFileWatch watch_;
+    std::chrono::steady_clock::time_point nextWatch_;
+    bool removed_ = false; // writer thread only
     BlockQueue queue_;
     std::atomic<std::int64_t> framesWritten_{0};
     std::atomic<std::uint64_t> bytesOnDisk_{0};

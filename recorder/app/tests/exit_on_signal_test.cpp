@@ -110,7 +110,7 @@ TEST_P(EachSignal, EndsTheRecordingAsStopWouldAndKeepsItsRow)
     const ProjectLoadResult list = loadProject(home_ + "/recordings at exit.rpf");
     ASSERT_EQ(list.rows.size(), 1u);
     EXPECT_EQ(list.rows[0].path, path);
-    EXPECT_NE(list.rows[0].duration, "00:00:00");
+    EXPECT_NE(list.rows[0].duration, "0:00:00");
 }
 
 INSTANTIATE_TEST_SUITE_P(TermIntHup, EachSignal,
@@ -135,14 +135,14 @@ TEST_F(ExitOnSignal, ASecondSignalEndsTheProgramAtOnceWithADecodableFile)
 // The next start lists what the signal's exit kept, once.
 TEST_F(ExitOnSignal, TheNextStartListsTheRecordingsOfTheRunASignalEnded)
 {
-    const std::vector<RecordingRow> kept = {{"1", home_ + "/Music/a.wav", "1 KB", "00:00:04", "12/10/2026 9:00:00 AM", "WAV"},
-                                            {"2", home_ + "/Music/b.mp3", "2 KB", "00:00:05", "12/10/2026 9:01:00 AM", "MP3"}};
+    const std::vector<RecordingRow> kept = {{"1", home_ + "/Music/a.wav", "1 KB", "0:00:04", "12/10/2026 9:00:00 AM", "WAV"},
+                                            {"2", home_ + "/Music/b.mp3", "2 KB", "0:00:05", "12/10/2026 9:01:00 AM", "MP3"}};
     ASSERT_FALSE(saveProject(Form1::listAtExitPath(), kept).error);
     openWindow();
     const auto rows = form_->rows();
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1].path, kept[1].path);
-    EXPECT_EQ(rows[1].duration, "00:00:05");
+    EXPECT_EQ(rows[1].duration, "0:00:05");
     EXPECT_NE(form_->StatusPanel2->text().indexOf("restored"), -1) << form_->StatusPanel2->text().toStdString();
     EXPECT_FALSE(std::filesystem::exists(Form1::listAtExitPath()));
     form_.reset();

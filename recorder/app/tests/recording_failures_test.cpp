@@ -5,15 +5,19 @@
 #include "recorder/components/audio_file.h"
 #include "recorder/components/tests/test_audio.h"
 #include "recorder/recording/format_values.h"
+#include "recorder/recording/recording_journal.h"
 
 #include <QLabel>
 #include <QTimer>
 
 #include <chrono>
+#include <fstream>
 #include <csignal>
 #include <thread>
 
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace recorder {
 namespace {
@@ -117,6 +121,118 @@ TEST_F(RecordingFailures, FailedWriteStopsTheRecordingKeepsWhatWasWrittenAndSays
     EXPECT_EQ(info["codec_name"], "pcm_s16le");
     auto pcm = testaudio::decodeWithFfmpeg(path, 44100, 2);
     EXPECT_GT(pcm.size(), 44100u * 2 / 2) << "what was written before the failure plays";
+}
+
+// A real full disk: a small tmpfs (mounting needs root, as in CI).
+TEST_F(RecordingFailures, AFullDiskStopsTheRecordingKeepsAllThatFittedAndRecordingWorksOnceThereIsRoom)
+{
+    const std::string small = home_ + "/small";
+    std::filesystem::create_directories(small);
+    if (::geteuid() != 0 || ::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=512k") != 0)
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    struct Unmount {
+        std::string at;
+        ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+    } unmount{small};
+    writeSettings("[set]\noutputfolder=" + small + "\nfilename=take\ndatetime=0\nexistedfile=0\n");
+    ASSERT_TRUE(startRecordingOnTestDevice());
+    const std::string path = form_->currentRecordPath();
+    input_->drain();
+    {
+        // 512 KiB hold about 3 s of CD-quality WAV.
+        testsound::SignalWriter writer(*input_, testsound::Signal::sine({1000.0, 1000.0}, 0.5), 1.0);
+        writer.start(44100 * 5);
+        for (int i = 0; i < 400 && form_->flgRecord; ++i) wait(20);
+        ASSERT_TRUE(waitUntilRecordingIdle());
+    }
+    EXPECT_FALSE(form_->flgRecord) << "the recording stopped itself";
+    ASSERT_EQ(prompts_.messages.size(), 1u);
+    EXPECT_NE(prompts_.messages[0].text.find("Disk full while writing " + path), std::string::npos)
+        << prompts_.messages[0].text;
+    ASSERT_EQ(form_->rows().size(), 1u);
+    EXPECT_EQ(form_->rows()[0].path, path);
+    // Everything that had room: the disk's last page or so stays free, no more.
+    const auto size = std::filesystem::file_size(path);
+    EXPECT_GT(size, 512u * 1024 - 16 * 1024) << "bytes kept of a 512 KiB disk";
+    const auto pcm = testaudio::decodeWithFfmpeg(path, 44100, 2);
+    EXPECT_NEAR(double(pcm.size()) * 2, double(size), 200.0) << "the header counts every frame on the disk";
+
+    // Room again: the next Record works without a restart.
+    std::filesystem::remove(path);
+    prompts_.messages.clear();
+    recordTone(1.0);
+    EXPECT_TRUE(prompts_.messages.empty()) << prompts_.messages.front().text;
+    ASSERT_EQ(form_->rows().size(), 2u);
+    EXPECT_GT(testaudio::decodeWithFfmpeg(form_->rows()[1].path, 44100, 2).size(), 44100u);
+}
+
+// What a crash leaves: the journal of the recording, and a WAV whose header
+// never counted its data.
+TEST_F(RecordingFailures, TheNextStartRepairsAndListsARecordingACrashCutOff)
+{
+    // A recording names itself in the journal until its file is closed.
+    ASSERT_TRUE(startRecordingOnTestDevice());
+    const auto entry = readJournal(Form1::journalPath());
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->path, form_->currentRecordPath());
+    form_->StopRecord();
+    ASSERT_TRUE(waitUntilRecordingIdle());
+    EXPECT_FALSE(std::filesystem::exists(Form1::journalPath()));
+    form_.reset();
+    std::filesystem::remove_all(home_ + "/Music");
+    std::filesystem::create_directories(home_ + "/Music");
+    const std::string path = home_ + "/Music/crashed.wav";
+    {
+        recorder::AudioFile file;
+        ASSERT_TRUE(file.SetFormatPCM(44100, 2, 16, 0));
+        ASSERT_TRUE(file.OpenWrite(path, 1000));
+        ASSERT_TRUE(testaudio::recordTones(file, 2.0, 440, 1000));
+        ASSERT_TRUE(file.Close());
+    }
+    {
+        std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+        const char zero[4] = {};
+        f.seekp(4).write(zero, 4);  // RIFF size
+        f.seekp(76).write(zero, 4); // data size
+    }
+    ASSERT_TRUE(writeJournal(Form1::journalPath(), {path, "WAV", 1765350000, 44100, 2}));
+
+    openWindow();
+    wait(50);
+    // The window opened again here also says that its hotkeys are taken: only the recovery is looked at.
+    auto said = [this](const std::string& part) {
+        std::vector<std::string> found;
+        for (const auto& m : prompts_.messages)
+            if (m.text.find(part) != std::string::npos) found.push_back(m.text);
+        return found;
+    };
+    const std::vector<std::string> expected = {"The recording " + path +
+                                               " was interrupted at 0:00:02 and has been recovered."};
+    EXPECT_EQ(said("interrupted"), expected);
+    const auto rows = form_->rows();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].path, path);
+    EXPECT_EQ(rows[0].duration, "0:00:02");
+    EXPECT_NEAR(std::stod(testaudio::probe(path)["duration"]), 2.0, 0.01);
+    {
+        std::ifstream f(path, std::ios::binary);
+        unsigned char data[4] = {};
+        f.seekg(76).read(reinterpret_cast<char*>(data), 4);
+        EXPECT_EQ(data[0] | (data[1] << 8) | (data[2] << 16) | (std::uint32_t(data[3]) << 24),
+                  std::filesystem::file_size(path) - 80) << "the header counts the data again";
+    }
+    EXPECT_FALSE(std::filesystem::exists(Form1::journalPath())) << "said once";
+
+    // A journal naming a file nobody can read: named, the file left alone.
+    std::ofstream(home_ + "/Music/broken.wav") << "not audio";
+    ASSERT_TRUE(writeJournal(Form1::journalPath(), {home_ + "/Music/broken.wav", "WAV", 0, 44100, 2}));
+    form_.reset();
+    prompts_.messages.clear();
+    openWindow();
+    wait(50);
+    EXPECT_EQ(said("broken.wav was interrupted and cannot be read").size(), 1u) << ::testing::PrintToString(said(""));
+    EXPECT_TRUE(form_->rows().empty());
+    EXPECT_TRUE(std::filesystem::exists(home_ + "/Music/broken.wav"));
 }
 
 TEST_F(RecordingFailures, DeviceThatGoesAwayMidRecordingStopsItKeepingWhatCame)

@@ -302,3 +302,64 @@ TEST_F(RecordingSessionTest, AStartThatCannotBeCarriedOutSaysWhyAndLeavesNothing
 
 } // namespace
 } // namespace recorder
+
+namespace recorder {
+namespace {
+
+TEST_F(RecordingSessionTest, AFolderRemovedMidRecordingStopsItAndTheFileIsSavedWithAllItHeld)
+{
+    makeSession();
+    input_->drain();
+    auto r = request("takes/gone.wav");
+    std::filesystem::create_directories(folder_ + "/takes");
+    session_->start(r);
+    ASSERT_EQ(session_->state(), RecordingSession::State::Recording);
+    feed(1.5);
+    std::filesystem::remove_all(folder_ + "/takes");
+    const auto removed = Clock::now();
+    {
+        // The session stops itself, and with it the source stops taking the tone.
+        testsound::SignalWriter writer(*input_, testsound::Signal::sine({1000.0, 1000.0}, 0.5), 1.0);
+        writer.start(3 * 44100);
+        ASSERT_TRUE(pumpUntil([&] { return session_->idle(); }, 6)) << ::testing::PrintToString(log_.events);
+    }
+    const double noticedAfter = std::chrono::duration<double>(Clock::now() - removed).count();
+
+    ASSERT_EQ(log_.results.size(), 1u);
+    const RecordingResult& result = log_.results[0];
+    EXPECT_FALSE(result.complete);
+    EXPECT_NE(result.error.find("its folder " + folder_ + "/takes was removed"), std::string::npos) << result.error;
+    // Saved where it was, the folder made anew.
+    EXPECT_EQ(result.info.path, folder_ + "/takes/gone.wav");
+    ASSERT_TRUE(std::filesystem::exists(result.info.path));
+    const auto pcm = testaudio::decodeWithFfmpeg(result.info.path, 44100, 2);
+    EXPECT_EQ(pcm.size(), static_cast<std::size_t>(result.counters.framesWritten) * 2) << "all it was told it holds";
+    EXPECT_GT(result.seconds(), 1.5) << "the audio from before the removal and until the stop";
+    EXPECT_LT(noticedAfter, 2.0) << "noticed within a second, then finished and saved";
+}
+
+TEST_F(RecordingSessionTest, AFolderMovedMidRecordingIsFollowedAndTheRecordingGoesOnThere)
+{
+    makeSession();
+    input_->drain();
+    std::filesystem::create_directories(folder_ + "/a");
+    session_->start(request("a/take.wav"));
+    feed(1.2);
+    std::filesystem::rename(folder_ + "/a", folder_ + "/b");
+    feed(1.8);
+    const double fed = 3.0; // whole capture blocks
+    ASSERT_TRUE(pumpUntil([&] { return session_->counters().framesCaptured >= std::int64_t(fed * 44100); }, 5))
+        << session_->counters().framesCaptured << ::testing::PrintToString(log_.events);
+    EXPECT_EQ(log_.lastStatus.fileMovedTo, folder_ + "/b/take.wav");
+    session_->stop();
+    ASSERT_TRUE(pumpUntil([&] { return session_->idle(); }));
+
+    ASSERT_EQ(log_.results.size(), 1u);
+    const RecordingResult& result = log_.results[0];
+    EXPECT_TRUE(result.complete) << result.error;
+    EXPECT_EQ(result.info.path, folder_ + "/b/take.wav");
+    EXPECT_NEAR(std::stod(testaudio::probe(result.info.path)["duration"]), fed, 0.05);
+}
+
+} // namespace
+} // namespace recorder

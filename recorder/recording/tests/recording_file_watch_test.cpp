@@ -1,0 +1,76 @@
+// The file being recorded, when its folder is moved or removed under it.
+
+#include "recorder/recording/recording_file_watch.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace recorder {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileWatch : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char tmpl[] = "/tmp/velmor-watch-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        root_ = tmpl;
+        fs::create_directories(root_ + "/takes");
+        std::ofstream(root_ + "/takes/take.wav") << "RIFF and some audio";
+    }
+    void TearDown() override { fs::remove_all(root_); }
+    static std::string contents(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    std::string root_;
+};
+
+TEST_F(FileWatch, AMovedFolderIsFollowedToTheFilesNewPath)
+{
+    RecordingFileWatch watch(root_ + "/takes/take.wav");
+    EXPECT_EQ(watch.check().change, RecordingFileWatch::Change::None);
+    fs::rename(root_ + "/takes", root_ + "/moved");
+    const auto seen = watch.check();
+    EXPECT_EQ(seen.change, RecordingFileWatch::Change::Moved);
+    EXPECT_EQ(seen.where, root_ + "/moved/take.wav");
+    EXPECT_EQ(watch.check().change, RecordingFileWatch::Change::None) << "it is where it was last seen";
+    EXPECT_EQ(watch.size(), 19u);
+}
+
+TEST_F(FileWatch, ARemovedFolderIsNoticedAndTheFileSavedBesideWhatIsThere)
+{
+    RecordingFileWatch watch(root_ + "/takes/take.wav");
+    fs::remove_all(root_ + "/takes");
+    EXPECT_EQ(watch.check().change, RecordingFileWatch::Change::Removed);
+    EXPECT_EQ(watch.size(), 19u) << "the audio is still there through the watch";
+
+    // A folder that cannot be made is passed over; a name already taken is kept.
+    std::ofstream(root_ + "/file") << "x";
+    fs::create_directories(root_ + "/music");
+    std::ofstream(root_ + "/music/take.wav") << "another recording";
+    std::string why;
+    const std::string saved = watch.rescue({root_ + "/file/sub", root_ + "/music"}, why);
+    EXPECT_EQ(saved, root_ + "/music/take (2).wav") << why;
+    EXPECT_EQ(contents(saved), "RIFF and some audio");
+    EXPECT_EQ(contents(root_ + "/music/take.wav"), "another recording");
+}
+
+TEST_F(FileWatch, NoFolderTakingTheFileSaysWhy)
+{
+    RecordingFileWatch watch(root_ + "/takes/take.wav");
+    fs::remove_all(root_ + "/takes");
+    std::ofstream(root_ + "/file") << "x";
+    std::string why;
+    EXPECT_EQ(watch.rescue({root_ + "/file/sub"}, why), "");
+    EXPECT_NE(why.find(root_ + "/file/sub"), std::string::npos) << why;
+}
+
+} // namespace
+} // namespace recorder
