@@ -258,6 +258,9 @@ private:
     std::unique_ptr<RecordingView> recordingView_;
     std::string pendingFailure_; // said once the stopped recording's row is there
     std::vector<std::function<void()>> afterStop_; // run once the stopped recording's row is there
+    // Told why, before the message box, when the start asked for now is refused.
+    std::function<void(const std::string&)> startRefused_;
+    void sayStartRefused(const std::string& why);
     void showSettingsWriteFailure();
 
     UserPrompts& prompts_;

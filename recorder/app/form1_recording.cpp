@@ -97,7 +97,7 @@ void Form1::RecordingView::recordingStarted(const RecordingInfo& info)
 void Form1::RecordingView::recordingStartFailed(const StartFailure& failure)
 {
     if (failure.formatRefused)
-        form_.prompts_.message(&form_, failure.message, MessageIcon::Error);
+        form_.sayStartRefused(failure.message);
     else
         form_.abandonStart(failure.message);
 }
@@ -190,7 +190,7 @@ void Form1::startRecordFor(double seconds)
     // Never from another device than the one shown.
     // Nothing has started: the status bar keeps naming the device and the reason.
     if (std::string why; !selectCaptureDevice(&why)) {
-        prompts_.message(this, "The recording could not start: " + why, MessageIcon::Error);
+        sayStartRefused("The recording could not start: " + why);
         return;
     }
     // The file component is shared with playback: a playback must end first.
@@ -277,6 +277,13 @@ void Form1::abandonStart(const std::string& why)
     cmdPause->setEnabled(true);
     StatusPanel1->setText(QString::fromStdString(session_->info().path));
     StatusPanel2->setText("Not recording");
+    sayStartRefused(why);
+}
+
+void Form1::sayStartRefused(const std::string& why)
+{
+    // Whoever asked from outside hears it now, not once the message box is closed.
+    if (auto tell = std::exchange(startRefused_, nullptr)) tell(why);
     prompts_.message(this, why, MessageIcon::Error);
 }
 

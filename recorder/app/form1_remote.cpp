@@ -7,6 +7,7 @@
 #include "recorder/remote/remote_socket_path.h"
 
 #include <iostream>
+#include <memory>
 
 #include <unistd.h>
 
@@ -45,6 +46,10 @@ public:
 
     void perform(RemoteCommand command, std::function<void(const RemoteReply&)> done) override
     {
+        if (command == RemoteCommand::Record && !form_.exited_) {
+            record(std::move(done));
+            return;
+        }
         // A stop answers once the file is closed and listed: the caller may use the file at once.
         if (command != RemoteCommand::Stop || form_.exited_ || !form_.flgRecord) {
             done(perform(command));
@@ -56,6 +61,24 @@ public:
     }
 
 private:
+    // A refusal is answered with the window's reason as soon as it is known,
+    // while its message box still waits for the user.
+    void record(std::function<void(const RemoteReply&)> done)
+    {
+        auto answered = std::make_shared<bool>(false);
+        form_.startRefused_ = [done, answered](const std::string& why) {
+            *answered = true;
+            done({false, why});
+        };
+        form_.StartRecord();
+        form_.startRefused_ = nullptr;
+        if (*answered) return;
+        if (!form_.flgRecord && form_.recordingIdle())
+            done({false, "the recording did not start; the recorder's window says why"});
+        else
+            done({true, "recording " + form_.recordPath_});
+    }
+
     Form1& form_;
 };
 

@@ -11,6 +11,7 @@
 #include "platform/power/tests/private_bus.h"
 #include "platform/testserver/pipe_source.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 
 namespace recorder {
@@ -123,6 +124,34 @@ TEST_F(RemoteWindow, AFirstRecorderStartedWithRecordRecordsAtOnce)
     first.terminate();
     if (!first.waitForFinished(5000)) first.kill();
     first.waitForFinished(5000);
+}
+
+// The window's message box waits for the user; the command line gets the reason at once.
+TEST_F(RemoteWindow, ARefusedRecordIsAnsweredWithTheReasonWhileTheMessageBoxIsOpen)
+{
+    SingleInstance running(home_ + "/recorder.lock");
+    ASSERT_TRUE(running.isFirst());
+    writeSettings("[set]\noutputfolder=" + home_ + "/missing/folder\nfilename=take\n");
+    openWindow();
+    ASSERT_TRUE(selectTestDevice());
+    prompts_.messageOpenMs = 3000;
+    QProcess client;
+    QElapsedTimer clock;
+    qint64 answeredAfter = -1;
+    // Heard inside the message box's own event loop.
+    QObject::connect(&client, &QProcess::finished, [&] { answeredAfter = clock.elapsed(); });
+    clock.start();
+    client.start(RECORDER_BINARY, {"--record"});
+    for (int i = 0; i < 1000 && answeredAfter < 0; ++i) wait(10);
+    ASSERT_GE(answeredAfter, 0);
+    EXPECT_LT(answeredAfter, 1500) << "answered before the message box was closed";
+    EXPECT_EQ(client.exitCode(), 1);
+    const QString err = QString::fromUtf8(client.readAllStandardError());
+    EXPECT_TRUE(err.contains("The recording could not start")) << err.toStdString();
+    EXPECT_TRUE(err.contains(QString::fromStdString(home_ + "/missing/folder"))) << err.toStdString();
+    ASSERT_EQ(prompts_.messages.size(), 1u);
+    EXPECT_FALSE(form_->flgRecord);
+    wait(3100);
 }
 
 TEST_F(RemoteWindow, ARecordingHoldsSleepFromStartToStop)

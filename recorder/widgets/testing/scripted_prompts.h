@@ -3,6 +3,9 @@
 
 #include "recorder/widgets/user_prompts.h"
 
+#include <QEventLoop>
+#include <QTimer>
+
 #include <deque>
 #include <string>
 #include <vector>
@@ -21,10 +24,17 @@ public:
     std::deque<std::optional<std::string>> inputs; // default Cancel
     std::deque<std::optional<std::string>> folders;
     std::deque<std::optional<std::string>> files;
+    // As a person reading it: a message box stays open this long, its event loop running.
+    int messageOpenMs = 0;
 
     MessageAnswer message(QWidget*, const std::string& text, MessageIcon icon, MessageButtons buttons) override
     {
         messages.push_back({text, icon, buttons});
+        if (messageOpenMs > 0) {
+            QEventLoop open;
+            QTimer::singleShot(messageOpenMs, &open, &QEventLoop::quit);
+            open.exec();
+        }
         return next(answers, MessageAnswer::Ok);
     }
     std::optional<std::string> input(QWidget*, const std::string&, const std::string&) override
