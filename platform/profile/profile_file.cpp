@@ -2,6 +2,9 @@
 
 #include <cerrno>
 #include <fstream>
+#include <map>
+#include <memory>
+#include <mutex>
 #include <sstream>
 
 #include <fcntl.h>
@@ -74,11 +77,55 @@ std::error_code loadDocument(const fs::path& file, IniDocument& doc)
 
 std::error_code saveDocument(const fs::path& file, const IniDocument& doc) { return replaceFileAtomically(file, doc.text()); }
 
+namespace {
+
+// Reads are many (a recording's start reads dozens of keys) and files are
+// rewritten by rename: a parsed document stays valid while the file's
+// identity, size and modification time stay the same.
+struct CachedDocument {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    std::shared_ptr<const IniDocument> doc;
+};
+constexpr std::size_t kCachedFiles = 8;
+std::mutex g_cacheMutex;
+std::map<std::string, CachedDocument> g_cache;
+
+bool sameFile(const CachedDocument& c, const struct stat& st)
+{
+    return c.device == st.st_dev && c.inode == st.st_ino && c.size == st.st_size &&
+           c.modified.tv_sec == st.st_mtim.tv_sec && c.modified.tv_nsec == st.st_mtim.tv_nsec;
+}
+
+std::shared_ptr<const IniDocument> readDocument(const fs::path& file)
+{
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0) {
+        auto doc = std::make_shared<IniDocument>();
+        return loadDocument(file, *doc) ? nullptr : doc;
+    }
+    const std::string key = file.string();
+    {
+        std::lock_guard lock(g_cacheMutex);
+        if (auto it = g_cache.find(key); it != g_cache.end() && sameFile(it->second, st)) return it->second.doc;
+    }
+    auto doc = std::make_shared<IniDocument>();
+    if (loadDocument(file, *doc)) return nullptr;
+    std::lock_guard lock(g_cacheMutex);
+    if (g_cache.size() >= kCachedFiles) g_cache.clear();
+    g_cache[key] = CachedDocument{st.st_dev, st.st_ino, st.st_size, st.st_mtim, doc};
+    return doc;
+}
+
+} // namespace
+
 std::optional<std::string> readProfileString(const fs::path& file, std::string_view section, std::string_view key)
 {
-    IniDocument doc;
-    if (loadDocument(file, doc)) return std::nullopt;
-    return doc.get(section, key);
+    const auto doc = readDocument(file);
+    if (!doc) return std::nullopt;
+    return doc->get(section, key);
 }
 
 std::error_code writeProfileString(const fs::path& file, std::string_view section, std::string_view key,

@@ -119,3 +119,25 @@ TEST_F(ProfileFile, DeletesKeysAndSections)
 }
 
 } // namespace
+
+namespace {
+
+// Reads come from a parsed copy while the file is unchanged; any change is seen.
+TEST_F(ProfileFile, EveryChangeToTheFileIsReadWhateverTheWriter)
+{
+    const std::string file = (dir_ / "settings.dat").string();
+    std::ofstream(file) << "[set]\nfilename=one\n";
+    EXPECT_EQ(profile::readProfileString(file, "set", "filename"), "one");
+    // Rewritten in place by another program, the same length.
+    std::ofstream(file) << "[set]\nfilename=two\n";
+    EXPECT_EQ(profile::readProfileString(file, "set", "filename"), "two");
+    ASSERT_FALSE(profile::writeProfileString(file, "set", "filename", "three"));
+    EXPECT_EQ(profile::readProfileString(file, "set", "filename"), "three");
+    fs::remove(file);
+    EXPECT_EQ(profile::readProfileString(file, "set", "filename"), std::nullopt);
+    // A long line read many times: parsed once, not once a key.
+    std::ofstream(file) << "[set]\n" << std::string(5 << 20, 'x') << "\nfilename=long\n";
+    for (int i = 0; i < 50; ++i) ASSERT_EQ(profile::readProfileString(file, "set", "filename"), "long");
+}
+
+} // namespace
