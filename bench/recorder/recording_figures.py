@@ -6,9 +6,11 @@
     polled every 20 ms; with --slow-ms the disk is made slow (slow_disk_shim.c);
   - the whole process's CPU while recording (percent of one core);
   - the libpulse contexts the process holds (the sound server's clients with
-    its process id).
+    its process id);
+  - how long Record takes to start (the "record" request's round trip), with
+    --settings-mb a settings.dat holding a line of that many megabytes.
 
-  recording_figures.py RECORDER [--format MP3] [--seconds 20] [--slow-ms 0]
+  recording_figures.py RECORDER [--format MP3] [--seconds 20] [--slow-ms 0] [--settings-mb 0]
 
 Runs its own private sound server (platform/testserver/pulse-server.sh) and
 feeds a 440 Hz tone into its pipe source in real time."""
@@ -75,6 +77,7 @@ def main():
     ap.add_argument("--format", default="MP3")
     ap.add_argument("--seconds", type=float, default=20)
     ap.add_argument("--slow-ms", type=int, default=0)
+    ap.add_argument("--settings-mb", type=float, default=0)
     a = ap.parse_args()
 
     work = tempfile.mkdtemp(prefix="velmor-figures-")
@@ -88,6 +91,8 @@ def main():
     os.makedirs(env["VELMOR_HOME"])
     with open(os.path.join(env["VELMOR_HOME"], "settings.dat"), "w") as f:
         f.write(f"[set]\noutputformat={FORMATS.index(a.format.upper())}\n")
+        if a.settings_mb:
+            f.write("x" * int(a.settings_mb * 1024 * 1024) + "\n")
     if a.slow_ms:
         shim = os.path.join(work, "slow_disk_shim.so")
         subprocess.run(["cc", "-shared", "-fPIC", "-O2", "-o", shim, os.path.join(HERE, "slow_disk_shim.c"), "-ldl"],
@@ -108,7 +113,9 @@ def main():
             time.sleep(0.02)
         feed.start()
         time.sleep(1)
-        print("reply to record:", request(sock, "record")[1].strip())
+        started, reply = request(sock, "record")
+        print(f"reply to record: {reply.strip()} (after {1000 * started:.0f} ms" +
+              (f", settings.dat with a {a.settings_mb:g} MB line)" if a.settings_mb else ")"))
         time.sleep(1)
         trips = []
         c0, w0 = cpu_seconds(proc.pid), time.monotonic()
