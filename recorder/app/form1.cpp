@@ -403,8 +403,8 @@ void Form1::Form_Load()
     for (const char* name : kFormatNames) cboEncoders->addItem(name);
     cboEncoders->setCurrentIndex(0);
 
-    if (auto index = toInt16(ReadIniValue(settingsFilePath(), "set", "outputformat")); index && *index >= 0 && *index < kFormatCount)
-        cboEncoders->setCurrentIndex(*index);
+    std::string formatProblem;
+    cboEncoders->setCurrentIndex(storedOutputFormat(settingsFilePath(), FormatCode::WAV, &formatProblem));
 
     createRecordingSession();
     FillDeviceList();
@@ -428,6 +428,7 @@ void Form1::Form_Load()
     recoverInterruptedRecording();
     connectTagEditor();
     connectAudioPlayer();
+    if (!formatProblem.empty()) StatusPanel2->setText(QString::fromStdString(formatProblem));
 }
 
 void Form1::SliderVolume_Scroll()

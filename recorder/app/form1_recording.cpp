@@ -45,6 +45,7 @@ std::string recordingStatus(const std::string& description, const RecordingStatu
 {
     std::string text = description;
     if (!s.filterNotes.empty()) text += " - " + s.filterNotes;
+    if (!s.settingsNotes.empty()) text += " - " + s.settingsNotes;
     if (s.framesLostCapture > 0)
         text += " - " + std::to_string(s.framesLostCapture) +
                 " frames lost: the computer was too busy to take the audio in time";

@@ -40,6 +40,7 @@ struct ConsoleObserver final : RecordingObserver {
     // What the window shows in its status bar, said once on the error output.
     void recordingStatusChanged(const RecordingStatus& s) override
     {
+        say(s.settingsNotes, settingsNotes);
         say(s.spaceNote, spaceNote);
         say(s.fileMovedTo.empty() ? "" : "the file was moved with its folder: it is now " + s.fileMovedTo, moved);
     }
@@ -49,7 +50,7 @@ struct ConsoleObserver final : RecordingObserver {
         said = now;
         if (!now.empty()) std::fprintf(stderr, "\nvelmor-record: %s\n", now.c_str());
     }
-    std::string spaceNote, moved;
+    std::string settingsNotes, spaceNote, moved;
     void recordingStopped(const RecordingResult& r) override { result = r; }
 };
 
@@ -78,9 +79,10 @@ int run(const RecordOptions& options)
     int format = FormatCode::MP3;
     if (options.format) {
         format = *options.format;
-    } else if (auto stored = toInt16(ReadIniValue(settings, "set", "outputformat")); stored && *stored >= 0 &&
-                                                                                      *stored < kFormatCount) {
-        format = *stored;
+    } else {
+        std::string problem;
+        format = storedOutputFormat(settings, FormatCode::MP3, &problem);
+        if (!problem.empty()) std::fprintf(stderr, "velmor-record: %s\n", problem.c_str());
     }
     auto mp3 = std::make_shared<MP3Lame>();
     readMp3LameSettings(settings, *mp3);
@@ -111,6 +113,7 @@ int run(const RecordOptions& options)
         return 1;
     }
     const RecordingInfo info = session.info();
+    console.recordingStatusChanged(session.status());
 
     const bool terminal = ::isatty(STDOUT_FILENO) == 1;
     if (terminal) std::printf("Recording %s (%s)\n", info.path.c_str(), info.description.c_str());

@@ -11,10 +11,27 @@ FormatValues& formatValues()
     return values;
 }
 
-void readFormatValues(const std::string& path, FormatValues& v)
+int storedOutputFormat(const std::string& path, int fallback, std::string* problem)
+{
+    const std::string text = ReadIniValue(path, "set", "outputformat");
+    if (text.empty()) return fallback;
+    if (const auto code = toInt16(text); code && *code >= 0 && *code < kFormatCount) return *code;
+    if (problem)
+        *problem = "outputformat \"" + text + "\" in settings.dat names no format: " + kFormatNames[fallback] +
+                   " is used instead";
+    return fallback;
+}
+
+void readFormatValues(const std::string& path, FormatValues& v, std::vector<std::string>* problems)
 {
     auto read = [&](const char* section, const char* key, auto& target) {
-        convertInto(ReadIniValue(path, section, key), target);
+        const std::string text = ReadIniValue(path, section, key);
+        const bool converts = sizeof(target) == 2 ? toInt16(text).has_value() : toInt32(text).has_value();
+        if (!converts && !text.empty() && problems)
+            problems->push_back(std::string(key) + " \"" + text + "\" in settings.dat is not a number: " +
+                                (target == 0 ? std::string("the default") : std::to_string(target)) +
+                                " is used instead");
+        convertInto(text, target);
     };
     // In the order the main window hands them to the file component.
     read("mp3", "MP3Frequency", v.MP3Frequency);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace recorder {
 
@@ -49,7 +50,14 @@ FormatValues& formatValues();
 
 // Reads every format key of settings.dat into values. A key that is missing
 // or does not convert in its width (70000 in a 16-bit key) keeps the value.
-void readFormatValues(const std::string& settingsPath, FormatValues& values);
+// The format stored as outputformat in [set]; `fallback` when none is stored
+// or the stored one names no format, which *problem then says.
+int storedOutputFormat(const std::string& settingsPath, int fallback, std::string* problem = nullptr);
+
+// Values that are no number keep what `values` holds; each is described in
+// problems, when given, with what is used instead.
+void readFormatValues(const std::string& settingsPath, FormatValues& values,
+                      std::vector<std::string>* problems = nullptr);
 
 // The Ogg Vorbis argument set: quality wins over VBR, VBR over constant bit rate.
 struct OggArguments {

@@ -29,6 +29,7 @@ struct RecordingCounters {
 // What is worth saying while it records, beside the format.
 struct RecordingStatus {
     std::string filterNotes;    // the filters switched off, and why
+    std::string settingsNotes;  // stored values that cannot be used, and what is used instead
     std::int64_t framesLostCapture = 0;
     std::int64_t framesLostWriting = 0;
     int secondsBehind = 0;      // whole seconds of audio waiting to be written

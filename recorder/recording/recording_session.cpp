@@ -113,7 +113,8 @@ bool RecordingSession::doStart(const RecordingRequest& request)
     info_ = info;
 
     FormatSelection selection;
-    readFormatValues(request.settingsPath, selection.values);
+    std::vector<std::string> settingsProblems;
+    readFormatValues(request.settingsPath, selection.values, &settingsProblems);
     selection.code = request.formatCode;
     selection.mp3 = request.mp3;
     auto file = makeFile_();
@@ -157,6 +158,8 @@ bool RecordingSession::doStart(const RecordingRequest& request)
     maxFrames_ = request.maxSeconds > 0 ? static_cast<std::int64_t>(std::llround(request.maxSeconds * format.SampleRate)) : 0;
     status_ = RecordingStatus{};
     status_.filterNotes = filter->notes();
+    for (const auto& problem : settingsProblems)
+        status_.settingsNotes += (status_.settingsNotes.empty() ? "" : "; ") + problem;
     spaceFolder_ = std::filesystem::path(info.path).parent_path().string();
     bytesPerSecond_ = bytesPerSecond(format);
     if (const auto free = freeBytes(spaceFolder_))

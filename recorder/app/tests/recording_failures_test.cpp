@@ -235,6 +235,30 @@ TEST_F(RecordingFailures, TheNextStartRepairsAndListsARecordingACrashCutOff)
     EXPECT_TRUE(std::filesystem::exists(home_ + "/Music/broken.wav"));
 }
 
+// Bad settings start and record, and a value that cannot be used is named
+// with what is used instead. (What a huge file costs a start is measured in
+// bench/recorder: the pipe source here makes up for a late start.)
+TEST_F(RecordingFailures, AHugeOrDamagedSettingsFileStillRecordsAndSaysWhatItCannotUse)
+{
+    {
+        std::ofstream settings(home_ + "/settings.dat", std::ios::binary);
+        settings << "[set]\noutputformat=99\n[wav]\nFreq=fast\n" << std::string(5 << 20, 'x') << "\n";
+    }
+    openWindow();
+    EXPECT_EQ(form_->StatusPanel2->text().toStdString(),
+              "outputformat \"99\" in settings.dat names no format: WAV is used instead");
+    ASSERT_TRUE(selectTestDevice());
+    form_->StartRecord();
+    ASSERT_TRUE(form_->flgRecord);
+    EXPECT_NE(form_->StatusPanel2->text().indexOf("Freq \"fast\" in settings.dat is not a number"), -1)
+        << form_->StatusPanel2->text().toStdString();
+    stopRecording();
+    recordTone(1.0);
+    ASSERT_EQ(form_->rows().size(), 2u);
+    const auto pcm = testaudio::decodeWithFfmpeg(form_->rows()[1].path, 44100, 2);
+    EXPECT_NEAR(double(pcm.size()) / 2 / 44100, 1.0, 0.1);
+}
+
 TEST_F(RecordingFailures, DeviceThatGoesAwayMidRecordingStopsItKeepingWhatCame)
 {
     ASSERT_TRUE(startRecordingOnTestDevice());

@@ -73,6 +73,34 @@ TEST_F(FormatValuesTest, ReadsEveryKeyInItsWidthAndKeepsValuesThatDoNotConvert)
     EXPECT_EQ(v.AACType, 2);
 }
 
+TEST_F(FormatValuesTest, ValuesThatCannotBeUsedAreNamedWithWhatIsUsedInstead)
+{
+    std::ofstream(file_) << "[set]\noutputformat=99\n[mp3]\nMP3Bitrate=70000\n[wav]\nFreq=fast\nChannel=2\n";
+    FormatValues v;
+    v.MP3Bitrate = 128;
+    std::vector<std::string> problems;
+    readFormatValues(file_, v, &problems);
+    const std::vector<std::string> expected = {
+        "MP3Bitrate \"70000\" in settings.dat is not a number: 128 is used instead",
+        "Freq \"fast\" in settings.dat is not a number: the default is used instead"};
+    EXPECT_EQ(problems, expected);
+
+    std::string problem;
+    EXPECT_EQ(storedOutputFormat(file_, FormatCode::WAV, &problem), FormatCode::WAV);
+    EXPECT_EQ(problem, "outputformat \"99\" in settings.dat names no format: WAV is used instead");
+    std::ofstream(file_) << "[set]\noutputformat=\x01\xfe\n";
+    problem.clear();
+    EXPECT_EQ(storedOutputFormat(file_, FormatCode::MP3, &problem), FormatCode::MP3);
+    EXPECT_NE(problem.find("MP3 is used instead"), std::string::npos) << problem;
+    std::ofstream(file_) << "[set]\noutputformat=7\n";
+    problem.clear();
+    EXPECT_EQ(storedOutputFormat(file_, FormatCode::WAV, &problem), FormatCode::OGG);
+    EXPECT_EQ(problem, "");
+    std::ofstream(file_) << "[set]\n";
+    EXPECT_EQ(storedOutputFormat(file_, FormatCode::MP3, &problem), FormatCode::MP3) << "nothing stored says nothing";
+    EXPECT_EQ(problem, "");
+}
+
 TEST(OggArguments, QualityWinsOverVbrAndVbrOverConstant)
 {
     FormatValues v;
