@@ -103,6 +103,8 @@ public:
     static std::string listAtExitPath();
     // Names the recording while it runs; left behind, it tells the next start.
     static std::string journalPath();
+    // How long a capture whose server or device went away is waited for.
+    void setCaptureWait(double seconds) { captureWaitSeconds_ = seconds; }
 
     // --- controls, by their names ---
     QComboBox* cboEncoders = nullptr;
@@ -245,7 +247,6 @@ private:
     void AudioRecord_Timer(const VARIANT& currentSamples, const std::vector<short>& levels);
     void Timer1_Timer();
     void abandonStart(const std::string& why);
-    void checkCaptureRunning();
     void resetMeters();
     void addRow(const RecordingResult& result);
     // The recording session (form1_recording.cpp): created at load, finished at exit.
@@ -276,6 +277,7 @@ private:
     std::string recordPath_;
     std::time_t recordStartTime_ = 0;
     bool exited_ = false;
+    double captureWaitSeconds_ = 60;
     bool exiting_ = false;
     bool exitOnSignal_ = false;
     int signalExitTries_ = 0;

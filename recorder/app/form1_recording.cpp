@@ -46,6 +46,7 @@ std::string recordingStatus(const std::string& description, const RecordingStatu
     std::string text = description;
     if (!s.filterNotes.empty()) text += " - " + s.filterNotes;
     if (!s.settingsNotes.empty()) text += " - " + s.settingsNotes;
+    if (!s.captureNote.empty()) text += " - " + s.captureNote;
     if (s.framesLostCapture > 0)
         text += " - " + std::to_string(s.framesLostCapture) +
                 " frames lost: the computer was too busy to take the audio in time";
@@ -213,6 +214,7 @@ void Form1::startRecordFor(double seconds)
     request.rowCount = ListView1->topLevelItemCount();
     request.maxSeconds = seconds;
     request.journalPath = journalPath();
+    request.captureWaitSeconds = captureWaitSeconds_;
     // The MP3 dialog may change its settings while this recording runs: record the ones of now.
     if (MP3Lame) request.mp3 = std::make_shared<const recorder::MP3Lame>(*MP3Lame);
     session_->start(std::move(request));
@@ -330,17 +332,8 @@ void Form1::Timer1_Timer()
 {
     // What is in the file, not how long it took to get there.
     Label1->setText(QString::fromStdString(FormatSeconds(static_cast<std::int64_t>(recordedSeconds()))));
-    if (flgRecord) checkCaptureRunning();
-}
-
-void Form1::checkCaptureRunning()
-{
-    // The control stops by itself when its device or the sound server goes away.
-    if (!session_ || !session_->captureLost()) return;
-    pendingFailure_ = "The recording stopped because the capture device \"" + capture_->deviceName() +
-                      "\" is no longer available.\nEverything recorded up to that moment is kept in " +
-                      session_->info().path + ".";
-    StopRecord();
+    // The control stops by itself when its device or the sound server goes away: the session waits for it.
+    if (flgRecord && session_) session_->checkCapture();
 }
 
 } // namespace recorder

@@ -42,6 +42,7 @@ struct ConsoleObserver final : RecordingObserver {
     {
         say(s.settingsNotes, settingsNotes);
         say(s.spaceNote, spaceNote);
+        say(s.captureNote, captureNote);
         say(s.fileMovedTo.empty() ? "" : "the file was moved with its folder: it is now " + s.fileMovedTo, moved);
     }
     static void say(const std::string& now, std::string& said)
@@ -50,7 +51,7 @@ struct ConsoleObserver final : RecordingObserver {
         said = now;
         if (!now.empty()) std::fprintf(stderr, "\nvelmor-record: %s\n", now.c_str());
     }
-    std::string settingsNotes, spaceNote, moved;
+    std::string settingsNotes, spaceNote, captureNote, moved;
     void recordingStopped(const RecordingResult& r) override { result = r; }
 };
 
@@ -130,11 +131,8 @@ int run(const RecordOptions& options)
             stopAsked = true;
             session.stop();
         }
-        if (!stopAsked && session.captureLost()) {
-            console.failure = "the capture device \"" + capture.deviceName() + "\" is no longer available";
-            stopAsked = true;
-            session.stop();
-        }
+        // A server or device that went away is waited for; the session stops by itself when it does not come back.
+        if (!stopAsked) session.checkCapture();
         if (terminal) {
             const auto c = session.counters();
             std::printf("\r%s", progressLine(session.secondsWritten(), c.bytesOnDisk, level).c_str());

@@ -14,6 +14,17 @@ bool BlockQueue::push(com::SafeArray& array, std::int64_t frames)
     return true;
 }
 
+void BlockQueue::pushSilence(std::int64_t frames)
+{
+    if (frames <= 0) return;
+    {
+        std::lock_guard lock(mutex_);
+        if (finished_) return;
+        blocks_.push_back(Block{com::SafeArray(), frames});
+    }
+    ready_.notify_one();
+}
+
 void BlockQueue::finish()
 {
     {

@@ -19,12 +19,15 @@ public:
     explicit BlockQueue(std::int64_t capacityFrames) : capacity_(capacityFrames) {}
 
     struct Block {
-        com::SafeArray array;
+        com::SafeArray array; // empty: `frames` of silence
         std::int64_t frames = 0;
     };
 
     // False (and the block is left with the caller) when it does not fit.
     bool push(com::SafeArray& array, std::int64_t frames);
+    // Silence to write in order with the blocks (a gap while the capture was
+    // away); it holds no memory, so it does not count against the bound.
+    void pushSilence(std::int64_t frames);
     // No more pushes: takeAll returns what is left, then nothing.
     void finish();
     // Waits for blocks and takes all of them; empty once finished and drained.

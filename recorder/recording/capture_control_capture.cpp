@@ -3,6 +3,8 @@
 #include "platform/com/bstr.h"
 #include "platform/com/errorinfo.h"
 #include "platform/com/variant.h"
+#include "platform/pulse/server_connection.h"
+#include "platform/pulse/source_queries.h"
 
 #include <cstdio>
 
@@ -80,6 +82,37 @@ std::string CaptureControlCapture::deviceName()
     com::Bstr device;
     control_->get_devInputName(device.put());
     return device.utf8();
+}
+
+} // namespace recorder
+
+namespace recorder {
+
+bool CaptureControlCapture::serverReachable()
+{
+    // The connection the control shares reconnects on use: an answer means a server.
+    constexpr std::chrono::milliseconds kAsk{500};
+    const auto connection = pulse::ServerConnection::shared();
+    return connection && pulse::sources(*connection, kAsk).has_value();
+}
+
+std::string CaptureControlCapture::sourceName()
+{
+    if (!control_) return {};
+    com::Variant value;
+    com::Bstr param(TavorAudioDXRecord3Lib::kSourceNameParam);
+    if (FAILED(control_->GetAdditionalParam(param.get(), &value)) || value.vt != VT_BSTR) return {};
+    return com::toUtf8(value.bstrVal);
+}
+
+bool CaptureControlCapture::selectSource(const std::string& name, std::string& why)
+{
+    if (!control_) return false;
+    com::Bstr param(TavorAudioDXRecord3Lib::kSourceNameParam);
+    const HRESULT hr = control_->SetAdditionalParam(param.get(), com::Variant::string(name));
+    if (SUCCEEDED(hr)) return true;
+    why = captureErrorText(hr);
+    return false;
 }
 
 } // namespace recorder

@@ -18,6 +18,9 @@ public:
     long long lostFrames() override;
     bool running() override;
     std::string deviceName() override;
+    bool serverReachable() override;
+    std::string sourceName() override;
+    bool selectSource(const std::string& name, std::string& why) override;
 
 private:
     com::ComPtr<REduruZUZedova3> control_;

@@ -23,6 +23,18 @@ public:
     // False once the capture has stopped by itself (its device or server went away).
     virtual bool running() = 0;
     virtual std::string deviceName() = 0;
+    // The sound server's name of the source being captured ("" for none), and
+    // selecting a source by that name again (false with why when there is none).
+    virtual std::string sourceName() { return {}; }
+    virtual bool selectSource(const std::string& name, std::string& why)
+    {
+        (void)name;
+        (void)why;
+        return true;
+    }
+    // Whether the sound server answers (after the capture stopped by itself:
+    // was it the server that went away, or only the device?).
+    virtual bool serverReachable() { return true; }
 };
 
 } // namespace recorder

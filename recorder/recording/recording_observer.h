@@ -23,6 +23,7 @@ struct RecordingCounters {
     std::int64_t framesWritten = 0;   // in the file
     std::int64_t framesLostCapture = 0; // dropped by the capture: the computer was too busy
     std::int64_t framesLostWriting = 0; // dropped because the writer was too far behind
+    std::int64_t framesSilence = 0;     // silence filling the time the capture was away
     std::uint64_t bytesOnDisk = 0;
 };
 
@@ -35,6 +36,7 @@ struct RecordingStatus {
     int secondsBehind = 0;      // whole seconds of audio waiting to be written
     std::string fileMovedTo;    // where the file is now, when it left the place it was recorded to
     std::string spaceNote;      // "Only N minutes of free space in <folder>"
+    std::string captureNote;    // the capture went away and is waited for, or came back
 };
 
 struct RecordingResult {

@@ -25,6 +25,15 @@ constexpr int kLowSpaceWhileRecordingMinutes = 2;
 constexpr auto kSpaceCheckInterval = std::chrono::seconds(5);
 // Seconds written before the file's own rate replaces the format's estimate.
 constexpr double kMeasuredRateAfterSeconds = 5;
+constexpr auto kCaptureRetryInterval = std::chrono::seconds(1);
+
+// 0:12:34
+std::string clockText(double seconds)
+{
+    const auto s = static_cast<long long>(seconds);
+    return std::to_string(s / 3600) + ":" + (s / 60 % 60 < 10 ? "0" : "") + std::to_string(s / 60 % 60) + ":" +
+           (s % 60 < 10 ? "0" : "") + std::to_string(s % 60);
+}
 
 } // namespace
 
@@ -165,6 +174,12 @@ bool RecordingSession::doStart(const RecordingRequest& request)
     if (const auto free = freeBytes(spaceFolder_))
         status_.spaceNote = lowSpaceNote(spaceFolder_, *free, bytesPerSecond_, kLowSpaceAtStartMinutes);
     lowSpaceWarned_ = false;
+    waiting_ = false;
+    lostCaptureBase_ = 0;
+    framesAtRestart_ = -1;
+    source_ = capture_.sourceName();
+    deviceName_ = capture_.deviceName();
+    waitSeconds_ = request.captureWaitSeconds;
     nextSpaceCheck_ = std::chrono::steady_clock::now() + kSpaceCheckInterval;
     complete_ = true;
     error_.clear();
@@ -251,7 +266,8 @@ void RecordingSession::receivePending()
 void RecordingSession::reportStatus(bool always)
 {
     RecordingStatus now = status_;
-    now.framesLostCapture = std::max<std::int64_t>(status_.framesLostCapture, capture_.lostFrames());
+    now.framesLostCapture =
+        std::max<std::int64_t>(status_.framesLostCapture, waiting_ ? 0 : lostCaptureBase_ + capture_.lostFrames());
     now.framesLostWriting = counters_.framesLostWriting;
     if (writer_ && info_.sampleRate > 0)
         now.secondsBehind = static_cast<int>(writer_->backlogFrames() / info_.sampleRate);
@@ -285,11 +301,66 @@ void RecordingSession::failed(const std::string& message)
     stop();
 }
 
-bool RecordingSession::captureLost() { return state_ == State::Recording && !capture_.running(); }
+void RecordingSession::checkCapture()
+{
+    if (state_ != State::Recording) return;
+    if (!waiting_) {
+        if (capture_.running()) return;
+        captureWentAway();
+    }
+    if (waiting_ && std::chrono::steady_clock::now() >= nextRetry_) retryCapture();
+}
+
+void RecordingSession::captureWentAway()
+{
+    // Its last blocks first: they are in the file before the gap.
+    receivePending();
+    waiting_ = true;
+    lostAt_ = std::chrono::steady_clock::now();
+    // A restart that gave no audio before it went again does not start the wait anew.
+    if (counters_.framesCaptured != framesAtRestart_) waitBegan_ = lostAt_;
+    nextRetry_ = lostAt_ + kCaptureRetryInterval;
+    lostCaptureBase_ = status_.framesLostCapture;
+    serverWentAway_ = !capture_.serverReachable();
+    const std::string what = serverWentAway_ ? "The sound server" : "The device \"" + deviceName_ + "\"";
+    status_.captureNote = what + " went away at " + clockText(info_.sampleRate > 0 ? double(counters_.framesCaptured) / info_.sampleRate : 0) + "; waiting for it\xE2\x80\xA6";
+    reportStatus(true);
+}
+
+void RecordingSession::retryCapture()
+{
+    const auto now = std::chrono::steady_clock::now();
+    nextRetry_ = now + kCaptureRetryInterval;
+    const double away = std::chrono::duration<double>(now - lostAt_).count();
+    std::string why;
+    // The same device, by its name: not whatever is selected meanwhile.
+    const bool there = source_.empty() || capture_.selectSource(source_, why);
+    if (there && capture_.start(info_.sampleRate, info_.channels, why)) {
+        // The file keeps the wall clock's time: the gap is silence of its length.
+        const auto gap = static_cast<std::int64_t>(std::llround(away * info_.sampleRate));
+        std::int64_t silence = gap;
+        if (maxFrames_ > 0) silence = std::clamp<std::int64_t>(maxFrames_ - counters_.framesCaptured, 0, gap);
+        writer_->pushSilence(silence);
+        counters_.framesCaptured += silence;
+        counters_.framesSilence += silence;
+        waiting_ = false;
+        framesAtRestart_ = counters_.framesCaptured;
+        status_.captureNote = "Recording resumed after " + std::to_string(std::lround(away)) + " s";
+        reportStatus(true);
+        if (maxFrames_ > 0 && counters_.framesCaptured >= maxFrames_) stop();
+        return;
+    }
+    if (std::chrono::duration<double>(now - waitBegan_).count() < waitSeconds_) return;
+    waiting_ = false;
+    const std::string what = serverWentAway_ ? "the sound server" : "the device \"" + deviceName_ + "\"";
+    failed("The recording was stopped because " + what + " did not come back within " +
+           std::to_string(std::lround(waitSeconds_)) + " s.");
+}
 
 void RecordingSession::doStop()
 {
     state_ = State::Stopping;
+    waiting_ = false;
     notify([&](RecordingObserver& o) { o.recordingStopping(info_); });
     capture_.stop();
     // Blocks cut before the stop whose events have not come through yet.

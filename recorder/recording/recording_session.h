@@ -44,6 +44,7 @@ struct RecordingRequest {
     std::time_t now = 0;       // 0: the time of the start
     double maxSeconds = 0;      // when > 0, the recording stops by itself after exactly that much audio
     std::string journalPath;   // when set, names the recording while it runs (see recording_journal.h)
+    double captureWaitSeconds = 60; // how long a capture that went away is waited for
 };
 
 class RecordingSession {
@@ -69,8 +70,14 @@ public:
 
     // A capture block is ready to be received.
     void blockArrived();
-    // The capture has stopped by itself while recording.
-    bool captureLost();
+    // Called at least once a second while recording. A capture that stopped by
+    // itself (its server or device went away) is waited for: tried again once a
+    // second, and when it is back the recording goes on into the same file, the
+    // gap filled with silence of its true length; after captureWaitSeconds the
+    // recording stops, its file complete.
+    void checkCapture();
+    // Waiting for the capture to come back.
+    bool waitingForCapture() const { return waiting_; }
 
     State state() const { return state_; }
     bool idle() const { return state_ == State::Idle && queue_.empty(); }
@@ -96,6 +103,8 @@ private:
     void writerFinished();
     void reportStatus(bool always = false);
     void failed(const std::string& message);
+    void captureWentAway();
+    void retryCapture();
     template <class F> void notify(F f);
 
     RecordingCapture& capture_;
@@ -116,6 +125,15 @@ private:
     std::string error_;
     bool failureReported_ = false;
     std::string journal_;
+    bool waiting_ = false;
+    double waitSeconds_ = 60;
+    std::chrono::steady_clock::time_point lostAt_, nextRetry_;
+    std::chrono::steady_clock::time_point waitBegan_; // the deadline's start: audio last came before it
+    std::int64_t framesAtRestart_ = -1;
+    std::string source_;     // the source recorded from, by the server's name
+    std::string deviceName_; // and as the device list names it
+    std::int64_t lostCaptureBase_ = 0; // frames the capture lost before its last restart
+    bool serverWentAway_ = false;
     std::string spaceFolder_;
     double bytesPerSecond_ = 0;
     bool lowSpaceWarned_ = false;

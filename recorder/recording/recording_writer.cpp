@@ -3,8 +3,11 @@
 #include "recorder/components/audio_array.h"
 #include "recorder/components/record_filter_stage.h"
 #include "recorder/recording/recording_file.h"
+#include "recorder/components/format_info.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <vector>
 
 namespace recorder {
 
@@ -21,6 +24,9 @@ RecordingWriter::RecordingWriter(std::unique_ptr<RecordingFile> file, std::uniqu
       rescueFolder_(std::move(rescueFolder)), events_(std::move(events)), watch_(path_),
       nextWatch_(std::chrono::steady_clock::now() + kWatchInterval), queue_(capacityFrames)
 {
+    const FormatInfo format = file_->format();
+    sampleRate_ = format.SampleRate;
+    channels_ = format.Channels;
     measureFile();
     thread_ = std::thread([this] { run(); });
 }
@@ -63,16 +69,51 @@ void RecordingWriter::run()
 
 bool RecordingWriter::write(std::vector<BlockQueue::Block>& blocks)
 {
-    if (blocks.size() == 1) return writeBytes(bytesOf(blocks.front().array.get()));
+    // Runs of capture blocks go in one write each; silence between them in order.
+    auto from = blocks.begin();
+    while (from != blocks.end()) {
+        if (!from->array.get()) {
+            if (!writeSilence(from->frames)) return false;
+            ++from;
+            continue;
+        }
+        auto to = from;
+        while (to != blocks.end() && to->array.get()) ++to;
+        if (!writeJoined(from, to)) return false;
+        from = to;
+    }
+    return true;
+}
+
+bool RecordingWriter::writeJoined(std::vector<BlockQueue::Block>::iterator begin,
+                                  std::vector<BlockQueue::Block>::iterator end)
+{
+    if (end - begin == 1) return writeBytes(bytesOf(begin->array.get()));
     // One array for all: the first block's header, then every block's frames.
     joined_.clear();
-    for (const auto& b : blocks) {
-        const auto bytes = bytesOf(b.array.get());
+    for (auto b = begin; b != end; ++b) {
+        const auto bytes = bytesOf(b->array.get());
         if (bytes.size() < kAudioArrayHeaderSize) continue;
         if (joined_.empty()) joined_.assign(bytes.begin(), bytes.begin() + kAudioArrayHeaderSize);
         joined_.insert(joined_.end(), bytes.begin() + kAudioArrayHeaderSize, bytes.end());
     }
     return joined_.empty() || writeBytes(joined_);
+}
+
+bool RecordingWriter::writeSilence(std::int64_t frames)
+{
+    if (sampleRate_ <= 0 || channels_ <= 0) return true;
+    // A second at a time: a long gap needs no more memory than a block.
+    const std::vector<std::int16_t> second(static_cast<std::size_t>(sampleRate_) * channels_, 0);
+    while (frames > 0) {
+        const auto now = std::min<std::int64_t>(frames, sampleRate_);
+        const auto pcm = std::span<const std::int16_t>(second).first(static_cast<std::size_t>(now) * channels_);
+        com::SafeArray array = makeAudioArray(
+            sampleRate_, channels_, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(pcm.data()), pcm.size_bytes()));
+        if (!writeBytes(bytesOf(array.get()))) return false;
+        frames -= now;
+    }
+    return true;
 }
 
 bool RecordingWriter::writeBytes(std::span<const std::uint8_t> bytes)

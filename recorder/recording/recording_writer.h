@@ -45,6 +45,8 @@ public:
 
     // False when the queue is full: the caller counts the frames as lost.
     bool push(com::SafeArray& block, std::int64_t frames) { return queue_.push(block, frames); }
+    // Frames of silence, written in order with the blocks.
+    void pushSilence(std::int64_t frames) { queue_.pushSilence(frames); }
     // No more blocks: the writer writes what is queued, flushes the filters, closes the file.
     void finish() { queue_.finish(); }
     void join();
@@ -60,6 +62,8 @@ public:
 private:
     void run();
     bool write(std::vector<BlockQueue::Block>& blocks);
+    bool writeJoined(std::vector<BlockQueue::Block>::iterator begin, std::vector<BlockQueue::Block>::iterator end);
+    bool writeSilence(std::int64_t frames);
     bool writeBytes(std::span<const std::uint8_t> bytes);
     void fail();
     void fail(const std::string& error);
@@ -83,6 +87,7 @@ private:
     bool complete_ = false;
     std::string error_;
     std::vector<std::uint8_t> joined_;
+    int sampleRate_ = 0, channels_ = 0; // of the file's format, for silence
     std::thread thread_;
 };
 

@@ -7,6 +7,8 @@
 #include "recorder/recording/format_values.h"
 #include "recorder/recording/recording_journal.h"
 
+#include "platform/testserver/sound_server.h"
+
 #include <QLabel>
 #include <QTimer>
 
@@ -259,9 +261,13 @@ TEST_F(RecordingFailures, AHugeOrDamagedSettingsFileStillRecordsAndSaysWhatItCan
     EXPECT_NEAR(double(pcm.size()) / 2 / 44100, 1.0, 0.1);
 }
 
-TEST_F(RecordingFailures, DeviceThatGoesAwayMidRecordingStopsItKeepingWhatCame)
+TEST_F(RecordingFailures, ADeviceThatGoesAwayIsWaitedForThenTheRecordingStopsKeepingWhatCame)
 {
-    ASSERT_TRUE(startRecordingOnTestDevice());
+    openWindow();
+    ASSERT_TRUE(selectTestDevice());
+    form_->setCaptureWait(2);
+    form_->StartRecord();
+    ASSERT_TRUE(form_->flgRecord);
     {
         testsound::SignalWriter writer(*input_, testsound::Signal::sine({1000.0, 1000.0}, 0.5), 2.0);
         writer.start(44100 * 2);
@@ -269,14 +275,66 @@ TEST_F(RecordingFailures, DeviceThatGoesAwayMidRecordingStopsItKeepingWhatCame)
     }
     wait(600);
     input_.reset(); // unplugged
-    for (int i = 0; i < 200 && form_->flgRecord; ++i) wait(20);
-    waitUntilRecordingIdle();
+    for (int i = 0; i < 150 && form_->StatusPanel2->text().indexOf("went away at") < 0; ++i) wait(20);
+    EXPECT_NE(form_->StatusPanel2->text().indexOf(QString::fromStdString("The device \"") + kTestInputName +
+                                                  "\" went away at 0:00:0"),
+              -1)
+        << form_->StatusPanel2->text().toStdString();
+    EXPECT_TRUE(form_->flgRecord) << "waited for";
+    for (int i = 0; i < 300 && form_->flgRecord; ++i) wait(20);
+    ASSERT_TRUE(waitUntilRecordingIdle());
     EXPECT_FALSE(form_->flgRecord);
     ASSERT_EQ(prompts_.messages.size(), 1u);
-    EXPECT_NE(prompts_.messages[0].text.find("no longer available"), std::string::npos) << prompts_.messages[0].text;
+    EXPECT_NE(prompts_.messages[0].text.find("did not come back within 2 s"), std::string::npos) << prompts_.messages[0].text;
+    EXPECT_NE(prompts_.messages[0].text.find("kept in"), std::string::npos) << prompts_.messages[0].text;
     ASSERT_EQ(form_->rows().size(), 1u);
     auto pcm = testaudio::decodeWithFfmpeg(form_->rows()[0].path, 44100, 2);
     EXPECT_GT(pcm.size(), 44100u * 2) << "the audio that came in is in the file";
+    EXPECT_LT(pcm.size(), 44100u * 2 * 4) << "no silence is added for a device that never came back";
+}
+
+// Unplugged and plugged in again (the source unloaded and loaded under its name).
+TEST_F(RecordingFailures, ADeviceThatComesBackIsRecordedFromAgainIntoTheSameFileWithTheGapAsSilence)
+{
+    openWindow();
+    ASSERT_TRUE(selectTestDevice());
+    form_->StartRecord();
+    ASSERT_TRUE(form_->flgRecord);
+    const std::string path = form_->currentRecordPath();
+    const auto started = std::chrono::steady_clock::now();
+    auto feed = [this](double seconds) {
+        testsound::SignalWriter writer(*input_, testsound::Signal::sine({1000.0, 1000.0}, 0.5), 1.0);
+        writer.start(static_cast<std::uint64_t>(seconds * 44100));
+        for (int i = 0; i < 500 && !writer.finished(); ++i) wait(20);
+    };
+    input_->drain();
+    feed(2.0);
+    input_.reset();
+    const auto unplugged = std::chrono::steady_clock::now();
+    for (int i = 0; i < 150 && form_->StatusPanel2->text().indexOf("went away at") < 0; ++i) wait(20);
+    wait(2000);
+    input_ = std::make_unique<testsound::PipeSource>(testsound::SoundServer::shared(), "velmor_window_in", kTestInputName);
+    for (int i = 0; i < 150 && form_->StatusPanel2->text().indexOf("Recording resumed after") < 0; ++i) wait(20);
+    const double away = std::chrono::duration<double>(std::chrono::steady_clock::now() - unplugged).count();
+    EXPECT_NE(form_->StatusPanel2->text().indexOf("Recording resumed after"), -1) << form_->StatusPanel2->text().toStdString();
+    EXPECT_TRUE(form_->flgRecord);
+    feed(2.0);
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    stopRecording();
+    EXPECT_TRUE(prompts_.messages.empty()) << prompts_.messages.front().text;
+    ASSERT_EQ(form_->rows().size(), 1u) << "one recording, one file";
+    EXPECT_EQ(form_->rows()[0].path, path);
+    const auto pcm = testaudio::decodeWithFfmpeg(path, 44100, 2);
+    const double seconds = double(pcm.size()) / 2 / 44100;
+    EXPECT_NEAR(seconds, wall, 1.0) << "the file keeps the wall clock's time";
+    // Tone, then silence for the time away, then tone again.
+    auto level = [&](double from, double to) {
+        const auto a = std::size_t(from * 44100) * 2, b = std::min(pcm.size(), std::size_t(to * 44100) * 2);
+        return testaudio::toneLevel(std::vector<std::int16_t>(pcm.begin() + a, pcm.begin() + b), 2, 0, 1000, 44100);
+    };
+    EXPECT_GT(level(0.3, 1.7), 0.15);
+    EXPECT_LT(level(2.6, 2.0 + away - 0.6), 0.01) << "the gap is silence";
+    EXPECT_GT(level(seconds - 1.5, seconds - 0.3), 0.15);
 }
 
 TEST_F(RecordingFailures, FramesLostToABusyProgramAreReportedInTheStatusBar)

@@ -363,3 +363,99 @@ TEST_F(RecordingSessionTest, AFolderMovedMidRecordingIsFollowedAndTheRecordingGo
 
 } // namespace
 } // namespace recorder
+
+namespace recorder {
+namespace {
+
+// The sound server killed mid-recording and started again (as after an
+// update or a crash): a server of this test's own.
+TEST(RecordingSessionServer, AServerThatComesBackIsWaitedForAndTheRecordingGoesOnIntoTheSameFile)
+{
+    auto server = testsound::SoundServer::startPrivate();
+    ASSERT_TRUE(server && server->alive());
+    server->useInThisProcess();
+    char tmpl[] = "/tmp/velmor-restart-XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl), nullptr);
+    const std::string folder = tmpl;
+    std::ofstream(folder + "/settings.dat") << "[set]\n";
+    CoInitialize(nullptr);
+    ASSERT_EQ(com::registerServerLibrary(CAPTURE_LIBRARY, false), S_OK);
+    {
+        LoadedCaptureControl control;
+        ASSERT_TRUE(control.control()) << control.loadError();
+        std::string why;
+        ASSERT_TRUE(control.selectDevice("velmor_pipe", why)) << why;
+        CaptureControlCapture capture(control.control(), control.loadError());
+        ApartmentOwnerThread owner;
+        RecordingSession session(capture, owner);
+        EventLog log;
+        session.addObserver(&log);
+        control.events().onEndArrayRecord = [&](const VARIANT&) { session.blockArrived(); };
+        auto pumpFor = [&](double seconds, const std::function<bool()>& done = [] { return false; }) {
+            const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+            while (Clock::now() < end && !done()) {
+                owner.apartment()->pump();
+                session.checkCapture();
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            return done();
+        };
+        auto feed = [&](double seconds) {
+            testsound::SignalWriter writer(server->folder() + "/pipe.fifo", 44100,
+                                           testsound::Signal::sine({1000.0, 1000.0}, 0.5), 1.0);
+            writer.start(static_cast<std::uint64_t>(seconds * 44100));
+            pumpFor(seconds + 5, [&] { return writer.finished(); });
+        };
+
+        RecordingRequest request;
+        request.settingsPath = folder + "/settings.dat";
+        request.defaultFolder = folder;
+        request.extension = "WAV";
+        request.formatCode = FormatCode::WAV;
+        request.outputPath = folder + "/restart.wav";
+        request.captureWaitSeconds = 20;
+        session.start(request);
+        ASSERT_EQ(session.state(), RecordingSession::State::Recording) << ::testing::PrintToString(log.events);
+        const auto started = Clock::now();
+        feed(2.0);
+        server->kill();
+        const auto killed = Clock::now();
+        ASSERT_TRUE(pumpFor(5, [&] { return session.waitingForCapture(); }));
+        const double toldAfter = std::chrono::duration<double>(Clock::now() - killed).count();
+        EXPECT_EQ(log.lastStatus.captureNote, "The sound server went away at 0:00:02; waiting for it\xE2\x80\xA6");
+        pumpFor(5.0 - toldAfter);
+        ASSERT_TRUE(server->restart());
+        const auto back = Clock::now();
+        ASSERT_TRUE(pumpFor(10, [&] { return !session.waitingForCapture(); })) << log.lastStatus.captureNote;
+        const double resumedAfter = std::chrono::duration<double>(Clock::now() - back).count();
+        EXPECT_EQ(log.lastStatus.captureNote.rfind("Recording resumed after ", 0), 0u) << log.lastStatus.captureNote;
+        feed(2.0);
+        const double wall = std::chrono::duration<double>(Clock::now() - started).count();
+        session.stop();
+        ASSERT_TRUE(pumpFor(10, [&] { return session.idle(); }));
+        std::printf("told of the loss after %.2f s; resumed %.2f s after the server came back\n", toldAfter, resumedAfter);
+
+        ASSERT_EQ(log.results.size(), 1u);
+        const RecordingResult& r = log.results[0];
+        EXPECT_TRUE(r.complete) << r.error;
+        EXPECT_EQ(r.info.path, request.outputPath);
+        EXPECT_GT(r.counters.framesSilence, 4 * 44100);
+        const auto pcm = testaudio::decodeWithFfmpeg(r.info.path, 44100, 2);
+        const double seconds = double(pcm.size()) / 2 / 44100;
+        EXPECT_NEAR(seconds, wall, 1.0) << "the file keeps the wall clock's time";
+        auto level = [&](double from, double to) {
+            const auto a = std::size_t(from * 44100) * 2, b = std::min(pcm.size(), std::size_t(to * 44100) * 2);
+            return testaudio::toneLevel(std::vector<std::int16_t>(pcm.begin() + a, pcm.begin() + b), 2, 0, 1000, 44100);
+        };
+        EXPECT_GT(level(0.3, 1.7), 0.15);
+        EXPECT_LT(level(2.5, 6.5), 0.01) << "the gap is silence";
+        EXPECT_GT(level(seconds - 1.5, seconds - 0.3), 0.15);
+    }
+    CoFreeUnusedLibraries();
+    CoUninitialize();
+    server.reset();
+    std::filesystem::remove_all(folder);
+}
+
+} // namespace
+} // namespace recorder
