@@ -41,15 +41,23 @@ namespace recorder {
 namespace {
 
 // The format, then what the filters, the capture and the writer have to say.
-std::string recordingStatus(const std::string& description, const RecordingStatus& s)
+// "1.2 s"
+std::string secondsText(std::int64_t frames, int rate)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f s", rate > 0 ? double(frames) / rate : 0.0);
+    return text;
+}
+
+std::string recordingStatus(const std::string& description, const RecordingStatus& s, int rate)
 {
     std::string text = description;
     if (!s.filterNotes.empty()) text += " - " + s.filterNotes;
     if (!s.settingsNotes.empty()) text += " - " + s.settingsNotes;
     if (!s.captureNote.empty()) text += " - " + s.captureNote;
     if (s.framesLostCapture > 0)
-        text += " - " + std::to_string(s.framesLostCapture) +
-                " frames lost: the computer was too busy to take the audio in time";
+        text += " - " + std::to_string(s.framesLostCapture) + " frames (" + secondsText(s.framesLostCapture, rate) +
+                ") lost: the computer was too busy to take the audio in time; silence stands in for them";
     if (s.framesLostWriting > 0)
         text += " - " + std::to_string(s.framesLostWriting) + " frames lost: the disk was too slow to take the audio in time";
     if (s.secondsBehind > 0) text += " - Writing is " + std::to_string(s.secondsBehind) + " s behind: the disk is slow";
@@ -67,11 +75,12 @@ std::string clockText(double seconds)
     return text;
 }
 
-std::string doneStatus(const RecordingCounters& c)
+std::string doneStatus(const RecordingCounters& c, int rate)
 {
     std::string status = "Done";
     if (c.framesLostCapture > 0)
-        status += " (" + std::to_string(c.framesLostCapture) + " frames lost: the computer was too busy)";
+        status += " (" + std::to_string(c.framesLostCapture) + " frames (" + secondsText(c.framesLostCapture, rate) +
+                  ") lost: the computer was too busy)";
     if (c.framesLostWriting > 0)
         status += " (" + std::to_string(c.framesLostWriting) + " frames lost: the disk was too slow)";
     return status;
@@ -89,7 +98,7 @@ void Form1::RecordingView::recordingStarted(const RecordingInfo& info)
     form_.Label1->setText(QString::fromStdString(FormatSeconds(0)));
     form_.Timer1->start();
     form_.StatusPanel1->setText(QString::fromStdString(info.path));
-    form_.StatusPanel2->setText(QString::fromStdString(recordingStatus(info.description, form_.session_->status())));
+    form_.StatusPanel2->setText(QString::fromStdString(recordingStatus(info.description, form_.session_->status(), info.sampleRate)));
     form_.StatusBar1->repaint();
     form_.cmdPlay->setEnabled(false);
     form_.cmdPause->setEnabled(false);
@@ -110,7 +119,7 @@ void Form1::RecordingView::recordingStatusChanged(const RecordingStatus& status)
     const RecordingInfo& info = form_.session_->info();
     form_.recordPath_ = info.path;
     form_.StatusPanel1->setText(QString::fromStdString(info.path));
-    form_.StatusPanel2->setText(QString::fromStdString(recordingStatus(info.description, status)));
+    form_.StatusPanel2->setText(QString::fromStdString(recordingStatus(info.description, status, info.sampleRate)));
 }
 
 // Said once the file is closed, where it is then (it may have been saved elsewhere).
@@ -132,7 +141,7 @@ void Form1::RecordingView::recordingStopped(const RecordingResult& result)
     form_.Label1->setText(QString::fromStdString(FormatSeconds(static_cast<std::int64_t>(result.seconds()))));
     form_.recordPath_ = result.info.path;
     form_.StatusPanel1->setText(QString::fromStdString(result.info.path));
-    form_.StatusPanel2->setText(QString::fromStdString(doneStatus(result.counters)));
+    form_.StatusPanel2->setText(QString::fromStdString(doneStatus(result.counters, result.info.sampleRate)));
     // No row names a file that is not there.
     std::error_code missing;
     const bool kept = std::filesystem::exists(result.info.path, missing);
@@ -303,7 +312,11 @@ void Form1::addRow(const RecordingResult& result)
     item->setText(0, QString::number(ListView1->topLevelItemCount()));
     item->setText(1, QString::fromStdString(result.info.path));
     item->setText(2, ec ? QString() : QString::fromStdString(sizeText(size)));
-    item->setText(3, QString::fromStdString(FormatSeconds(static_cast<std::int64_t>(result.seconds()))));
+    // What the capture could not take is silence in the file: the row says how much.
+    std::string duration = FormatSeconds(static_cast<std::int64_t>(result.seconds()));
+    if (result.counters.framesLostCapture > 0)
+        duration += " (" + secondsText(result.counters.framesLostCapture, result.info.sampleRate) + " missing)";
+    item->setText(3, QString::fromStdString(duration));
     item->setText(4, QString::fromStdString(generalDateTime(result.info.started)));
     item->setText(5, QString::fromStdString(result.info.extension).trimmed());
 }

@@ -177,6 +177,7 @@ bool RecordingSession::doStart(const RecordingRequest& request)
     waiting_ = false;
     lostCaptureBase_ = 0;
     framesAtRestart_ = -1;
+    silencedLost_ = 0;
     source_ = capture_.sourceName();
     deviceName_ = capture_.deviceName();
     waitSeconds_ = request.captureWaitSeconds;
@@ -237,6 +238,7 @@ void RecordingSession::blockArrived()
 
 void RecordingSession::receivePending()
 {
+    fillLostFrames();
     for (;;) {
         com::SafeArray block;
         std::string why;
@@ -261,6 +263,21 @@ void RecordingSession::receivePending()
         counters_.framesCaptured += frames;
         if (!writer_->push(block, frames)) counters_.framesLostWriting += frames;
     }
+}
+
+void RecordingSession::fillLostFrames()
+{
+    // Frames the capture had to drop (the machine suspended, the process
+    // stalled): silence of their length keeps the file's time honest.
+    if (!writer_ || waiting_ || state_ == State::Idle) return;
+    const std::int64_t lost = lostCaptureBase_ + capture_.lostFrames();
+    if (lost <= silencedLost_) return;
+    std::int64_t silence = lost - silencedLost_;
+    silencedLost_ = lost;
+    if (maxFrames_ > 0) silence = std::clamp<std::int64_t>(maxFrames_ - counters_.framesCaptured, 0, silence);
+    writer_->pushSilence(silence);
+    counters_.framesCaptured += silence;
+    counters_.framesSilence += silence;
 }
 
 void RecordingSession::reportStatus(bool always)

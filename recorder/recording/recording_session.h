@@ -100,6 +100,7 @@ private:
     bool doStart(const RecordingRequest& request);
     void doStop();
     void receivePending();
+    void fillLostFrames();
     void writerFinished();
     void reportStatus(bool always = false);
     void failed(const std::string& message);
@@ -133,6 +134,7 @@ private:
     std::string source_;     // the source recorded from, by the server's name
     std::string deviceName_; // and as the device list names it
     std::int64_t lostCaptureBase_ = 0; // frames the capture lost before its last restart
+    std::int64_t silencedLost_ = 0;    // frames lost so far that silence stands in for
     bool serverWentAway_ = false;
     std::string spaceFolder_;
     double bytesPerSecond_ = 0;

@@ -337,7 +337,7 @@ TEST_F(RecordingFailures, ADeviceThatComesBackIsRecordedFromAgainIntoTheSameFile
     EXPECT_GT(level(seconds - 1.5, seconds - 0.3), 0.15);
 }
 
-TEST_F(RecordingFailures, FramesLostToABusyProgramAreReportedInTheStatusBar)
+TEST_F(RecordingFailures, FramesLostToABusyProgramAreSilenceInTheFileAndNamedInTheStatusBarAndTheRow)
 {
     ASSERT_TRUE(startRecordingOnTestDevice());
     testsound::SignalWriter writer(*input_, testsound::Signal::sine({1000.0, 1000.0}, 0.5), 0);
@@ -349,8 +349,10 @@ TEST_F(RecordingFailures, FramesLostToABusyProgramAreReportedInTheStatusBar)
     std::this_thread::sleep_for(std::chrono::seconds(1));
     wait(1500);
     stopRecording();
-    EXPECT_NE(form_->StatusPanel2->text().toStdString().find("frames lost"), std::string::npos)
+    EXPECT_NE(form_->StatusPanel2->text().toStdString().find(" s) lost: the computer was too busy"), std::string::npos)
         << form_->StatusPanel2->text().toStdString();
+    ASSERT_EQ(form_->rows().size(), 1u);
+    EXPECT_NE(form_->rows()[0].duration.find(" s missing)"), std::string::npos) << form_->rows()[0].duration;
 }
 
 } // namespace

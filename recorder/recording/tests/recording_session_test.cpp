@@ -5,6 +5,7 @@
 #include "recorder/recording/capture_control_capture.h"
 #include "recorder/recording/capture_control_loader.h"
 #include "recorder/recording/recording_session.h"
+#include "recorder/components/audio_array.h"
 
 #include "platform/com/apartment.h"
 #include "platform/com/class_registry.h"
@@ -455,6 +456,91 @@ TEST(RecordingSessionServer, AServerThatComesBackIsWaitedForAndTheRecordingGoesO
     CoUninitialize();
     server.reset();
     std::filesystem::remove_all(folder);
+}
+
+} // namespace
+} // namespace recorder
+
+namespace recorder {
+namespace {
+
+// A capture that hands over the blocks a test gives it, and drops what the test says it dropped.
+class InjectedCapture final : public RecordingCapture {
+public:
+    bool start(int rate, int channels, std::string&) override
+    {
+        rate_ = rate;
+        channels_ = channels;
+        return true;
+    }
+    void stop() override {}
+    bool receive(com::SafeArray& block, std::string&) override
+    {
+        block = com::SafeArray();
+        if (blocks_.empty()) return true;
+        block = std::move(blocks_.front());
+        blocks_.pop_front();
+        return true;
+    }
+    long long lostFrames() override { return lost; }
+    bool running() override { return true; }
+    std::string deviceName() override { return "Injected"; }
+
+    void tone(double seconds)
+    {
+        const auto pcm = testaudio::twoTones(rate_, channels_, seconds, 1000, 1000);
+        blocks_.push_back(makeAudioArray(rate_, channels_,
+                                         std::span(reinterpret_cast<const std::uint8_t*>(pcm.data()), pcm.size() * 2)));
+    }
+    long long lost = 0;
+
+private:
+    int rate_ = 0, channels_ = 0;
+    std::deque<com::SafeArray> blocks_;
+};
+
+TEST(RecordingSessionOverrun, FramesTheCaptureDroppedAreSilenceOfTheirLengthAndCounted)
+{
+    testaudio::TempDir dir;
+    std::ofstream(dir.file("settings.dat")) << "[set]\n";
+    struct Apartment {
+        Apartment() { CoInitialize(nullptr); } // the owner thread's
+        ~Apartment() { CoUninitialize(); }
+    } apartment;
+    InjectedCapture capture;
+    ApartmentOwnerThread owner;
+    RecordingSession session(capture, owner);
+    EventLog log;
+    session.addObserver(&log);
+    RecordingRequest request;
+    request.settingsPath = dir.file("settings.dat");
+    request.defaultFolder = dir.path();
+    request.extension = "WAV";
+    request.formatCode = FormatCode::WAV;
+    request.outputPath = dir.file("stall.wav");
+    session.start(request);
+    ASSERT_EQ(session.state(), RecordingSession::State::Recording);
+    capture.tone(1.0);
+    session.blockArrived();
+    capture.lost = 22050; // half a second the machine was away
+    capture.tone(1.0);
+    session.blockArrived();
+    EXPECT_EQ(log.lastStatus.framesLostCapture, 22050);
+    session.stop();
+    const auto end = Clock::now() + std::chrono::seconds(10);
+    while (!session.idle() && Clock::now() < end) {
+        owner.apartment()->pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ASSERT_EQ(log.results.size(), 1u);
+    const RecordingResult& r = log.results[0];
+    EXPECT_EQ(r.counters.framesLostCapture, 22050);
+    EXPECT_EQ(r.counters.framesSilence, 22050);
+    EXPECT_EQ(r.counters.framesWritten, 44100 * 2 + 22050);
+    const auto pcm = testaudio::decodeWithFfmpeg(r.info.path, 44100, 2);
+    ASSERT_EQ(pcm.size(), std::size_t(44100 * 2 + 22050) * 2);
+    const std::vector<std::int16_t> gap(pcm.begin() + 44100 * 2, pcm.begin() + (44100 + 22050) * 2);
+    EXPECT_TRUE(std::all_of(gap.begin(), gap.end(), [](std::int16_t v) { return v == 0; })) << "the lost half second";
 }
 
 } // namespace
