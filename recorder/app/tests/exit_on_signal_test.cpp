@@ -15,7 +15,9 @@
 #include <QLabel>
 #include <QProcess>
 
+#include <chrono>
 #include <csignal>
+#include <cstdio>
 
 namespace recorder {
 namespace {
@@ -94,12 +96,16 @@ TEST_P(EachSignal, EndsTheRecordingAsStopWouldAndKeepsItsRow)
     const std::string path = waitForRecording();
     ASSERT_FALSE(path.empty()) << "the recording did not start";
     feedTone(4.0);
+    const auto signalled = std::chrono::steady_clock::now();
     ::kill(static_cast<pid_t>(program_.processId()), signal);
     ASSERT_TRUE(waitForExit()) << "the program did not end";
+    const double exitSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - signalled).count();
     EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program_.exitCode(), 0);
 
     const double seconds = decodedSeconds(path);
+    std::printf("signal %d: 4.0 s fed, %.2f s in the file, the program ended %.2f s after the signal\n", signal, seconds,
+                exitSeconds);
     EXPECT_NEAR(seconds, 4.0, 1.0) << path << ", " << std::filesystem::file_size(path) << " bytes";
     if (format == FormatCode::WAV) {
         // Closed as Stop closes it: the header counts every frame on disk.
@@ -124,11 +130,11 @@ TEST_F(ExitOnSignal, ASecondSignalEndsTheProgramAtOnceWithADecodableFile)
     ASSERT_FALSE(path.empty());
     feedTone(2.0);
     const auto pid = static_cast<pid_t>(program_.processId());
+    // Both pending at once, so both are taken: whichever comes second ends it.
     ::kill(pid, SIGTERM);
-    ::usleep(10000); // taken, not merged with the next one: the exit is under way
-    ::kill(pid, SIGTERM);
+    ::kill(pid, SIGINT);
     ASSERT_TRUE(waitForExit(5000));
-    EXPECT_EQ(program_.exitCode(), 128 + SIGTERM);
+    EXPECT_TRUE(program_.exitCode() == 128 + SIGTERM || program_.exitCode() == 128 + SIGINT) << program_.exitCode();
     EXPECT_GT(decodedSeconds(path), 0.5) << "what was on disk stays readable";
 }
 

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <fstream>
 #include <csignal>
+#include <cstdio>
 #include <thread>
 
 #include <sys/mount.h>
@@ -157,6 +158,8 @@ TEST_F(RecordingFailures, AFullDiskStopsTheRecordingKeepsAllThatFittedAndRecordi
     const auto size = std::filesystem::file_size(path);
     EXPECT_GT(size, 512u * 1024 - 16 * 1024) << "bytes kept of a 512 KiB disk";
     const auto pcm = testaudio::decodeWithFfmpeg(path, 44100, 2);
+    std::printf("full disk: %.2f s fitted (%ju bytes of 512 KiB), %.2f s in the file\n", (double(size) - 80) / 176400,
+                std::uintmax_t(size), double(pcm.size()) / 2 / 44100);
     EXPECT_NEAR(double(pcm.size()) * 2, double(size), 200.0) << "the header counts every frame on the disk";
 
     // Room again: the next Record works without a restart.
@@ -275,11 +278,12 @@ TEST_F(RecordingFailures, ADeviceThatGoesAwayIsWaitedForThenTheRecordingStopsKee
     }
     wait(600);
     input_.reset(); // unplugged
+    const auto unplugged = std::chrono::steady_clock::now();
     for (int i = 0; i < 150 && form_->StatusPanel2->text().indexOf("went away at") < 0; ++i) wait(20);
-    EXPECT_NE(form_->StatusPanel2->text().indexOf(QString::fromStdString("The device \"") + kTestInputName +
-                                                  "\" went away at 0:00:0"),
-              -1)
-        << form_->StatusPanel2->text().toStdString();
+    std::printf("device gone: said after %.2f s\n",
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - unplugged).count());
+    EXPECT_NE(form_->StatusPanel2->text().indexOf("went away at 0:00:0"), -1) << form_->StatusPanel2->text().toStdString();
+    EXPECT_NE(form_->StatusPanel2->text().indexOf(kTestInputName), -1) << form_->StatusPanel2->text().toStdString();
     EXPECT_TRUE(form_->flgRecord) << "waited for";
     for (int i = 0; i < 300 && form_->flgRecord; ++i) wait(20);
     ASSERT_TRUE(waitUntilRecordingIdle());
@@ -326,6 +330,7 @@ TEST_F(RecordingFailures, ADeviceThatComesBackIsRecordedFromAgainIntoTheSameFile
     EXPECT_EQ(form_->rows()[0].path, path);
     const auto pcm = testaudio::decodeWithFfmpeg(path, 44100, 2);
     const double seconds = double(pcm.size()) / 2 / 44100;
+    std::printf("device back: %.2f s of wall clock, %.2f s in the file, %.2f s away\n", wall, seconds, away);
     EXPECT_NEAR(seconds, wall, 1.0) << "the file keeps the wall clock's time";
     // Tone, then silence for the time away, then tone again.
     auto level = [&](double from, double to) {

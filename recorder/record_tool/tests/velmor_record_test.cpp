@@ -128,6 +128,32 @@ TEST_F(VelmorRecord, CtrlCEndsWithACompleteFileOfWhatCameIn)
     EXPECT_GT(testaudio::toneLevel(pcm, 2, 0, 1000.0, 44100), 0.1) << "the tone is in it";
 }
 
+// Logout (SIGHUP) and shutdown (SIGTERM) end it as Ctrl+C does; a second signal while it ends, at once.
+TEST_F(VelmorRecord, TermAndHupEndWithACompleteFileAndASecondSignalEndsAtOnce)
+{
+    testsound::SignalWriter tone(*input_, testsound::Signal::sine({1000.0, 1000.0}, 0.5), 1.0);
+    tone.start();
+    for (int signal : {SIGTERM, SIGHUP}) {
+        const std::string file = home_ + "/signal" + std::to_string(signal) + ".mp3";
+        const pid_t pid = spawn({"-f", "mp3", "-d", kInput, "-o", file});
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        ::kill(pid, signal);
+        const Outcome r = finish(pid);
+        EXPECT_EQ(r.status, 0) << signal << ": " << r.err;
+        EXPECT_NEAR(std::stod(testaudio::probe(file)["duration"]), 1.5, 0.5) << signal;
+    }
+    const std::string file = home_ + "/twice.wav";
+    const pid_t pid = spawn({"-f", "wav", "-d", kInput, "-o", file});
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    // Both pending at once, so both are taken: whichever comes second ends it.
+    ::kill(pid, SIGTERM);
+    ::kill(pid, SIGINT);
+    const Outcome r = finish(pid);
+    tone.stop();
+    EXPECT_TRUE(r.status == 128 + SIGTERM || r.status == 128 + SIGINT) << r.status;
+    EXPECT_GT(testaudio::decodeWithFfmpeg(file, 44100, 2).size(), 44100u) << "what was on disk stays readable";
+}
+
 TEST_F(VelmorRecord, ListsTheDevicesAndRefusesBadArgumentsWithTheirExitStatus)
 {
     const Outcome list = run({"--list-devices"});
