@@ -178,6 +178,7 @@ bool RecordingSession::doStart(const RecordingRequest& request)
     lostCaptureBase_ = 0;
     framesAtRestart_ = -1;
     silencedLost_ = 0;
+    captureCounting_ = true;
     source_ = capture_.sourceName();
     deviceName_ = capture_.deviceName();
     waitSeconds_ = request.captureWaitSeconds;
@@ -269,7 +270,7 @@ void RecordingSession::fillLostFrames()
 {
     // Frames the capture had to drop (the machine suspended, the process
     // stalled): silence of their length keeps the file's time honest.
-    if (!writer_ || waiting_ || state_ == State::Idle) return;
+    if (!writer_ || !captureCounting_ || state_ == State::Idle) return;
     const std::int64_t lost = lostCaptureBase_ + capture_.lostFrames();
     if (lost <= silencedLost_) return;
     std::int64_t silence = lost - silencedLost_;
@@ -284,7 +285,7 @@ void RecordingSession::reportStatus(bool always)
 {
     RecordingStatus now = status_;
     now.framesLostCapture =
-        std::max<std::int64_t>(status_.framesLostCapture, waiting_ ? 0 : lostCaptureBase_ + capture_.lostFrames());
+        std::max<std::int64_t>(status_.framesLostCapture, captureCounting_ ? lostCaptureBase_ + capture_.lostFrames() : 0);
     now.framesLostWriting = counters_.framesLostWriting;
     if (writer_ && info_.sampleRate > 0)
         now.secondsBehind = static_cast<int>(writer_->backlogFrames() / info_.sampleRate);
@@ -333,11 +334,12 @@ void RecordingSession::captureWentAway()
     // Its last blocks first: they are in the file before the gap.
     receivePending();
     waiting_ = true;
+    captureCounting_ = false; // its count is in lostCaptureBase_ now
     lostAt_ = std::chrono::steady_clock::now();
     // A restart that gave no audio before it went again does not start the wait anew.
     if (counters_.framesCaptured != framesAtRestart_) waitBegan_ = lostAt_;
     nextRetry_ = lostAt_ + kCaptureRetryInterval;
-    lostCaptureBase_ = status_.framesLostCapture;
+    lostCaptureBase_ += capture_.lostFrames(); // the run that ended: its count is kept here
     serverWentAway_ = !capture_.serverReachable();
     const std::string what = serverWentAway_ ? "The sound server" : "The device \"" + deviceName_ + "\"";
     status_.captureNote = what + " went away at " + clockText(info_.sampleRate > 0 ? double(counters_.framesCaptured) / info_.sampleRate : 0) + "; waiting for it\xE2\x80\xA6";
@@ -361,6 +363,7 @@ void RecordingSession::retryCapture()
         counters_.framesCaptured += silence;
         counters_.framesSilence += silence;
         waiting_ = false;
+        captureCounting_ = true;
         framesAtRestart_ = counters_.framesCaptured;
         status_.captureNote = "Recording resumed after " + std::to_string(std::lround(away)) + " s";
         reportStatus(true);

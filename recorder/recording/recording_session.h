@@ -135,6 +135,7 @@ private:
     std::string deviceName_; // and as the device list names it
     std::int64_t lostCaptureBase_ = 0; // frames the capture lost before its last restart
     std::int64_t silencedLost_ = 0;    // frames lost so far that silence stands in for
+    bool captureCounting_ = true;      // the capture's lost-frame count belongs to the running capture
     bool serverWentAway_ = false;
     std::string spaceFolder_;
     double bytesPerSecond_ = 0;

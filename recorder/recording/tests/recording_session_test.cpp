@@ -485,7 +485,7 @@ public:
         return true;
     }
     long long lostFrames() override { return lost; }
-    bool running() override { return true; }
+    bool running() override { return alive; }
     std::string deviceName() override { return "Injected"; }
 
     void tone(double seconds)
@@ -495,6 +495,7 @@ public:
                                          std::span(reinterpret_cast<const std::uint8_t*>(pcm.data()), pcm.size() * 2)));
     }
     long long lost = 0;
+    bool alive = true;
 
 private:
     int rate_ = 0, channels_ = 0;
@@ -528,6 +529,10 @@ TEST(RecordingSessionOverrun, FramesTheCaptureDroppedAreSilenceOfTheirLengthAndC
     capture.tone(1.0);
     session.blockArrived();
     EXPECT_EQ(log.lastStatus.framesLostCapture, 22050);
+    // Then it goes away: what it lost before is counted once, not again with the wait.
+    capture.alive = false;
+    session.checkCapture();
+    EXPECT_TRUE(session.waitingForCapture());
     session.stop();
     const auto end = Clock::now() + std::chrono::seconds(10);
     while (!session.idle() && Clock::now() < end) {
