@@ -66,15 +66,6 @@ std::string recordingStatus(const std::string& description, const RecordingStatu
     return text;
 }
 
-// 0:41:07
-std::string clockText(double seconds)
-{
-    const auto s = static_cast<long long>(seconds);
-    char text[32];
-    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
-    return text;
-}
-
 std::string doneStatus(const RecordingCounters& c, int rate)
 {
     std::string status = "Done";
@@ -276,7 +267,7 @@ void Form1::recoverInterruptedRecording()
     result.info.sampleRate = entry->sampleRate > 0 ? entry->sampleRate : 1000;
     result.counters.framesWritten = std::llround(seconds * result.info.sampleRate);
     addRow(result);
-    say("The recording " + path + " was interrupted at " + clockText(seconds) +
+    say("The recording " + path + " was interrupted at " + FormatSeconds(static_cast<std::int64_t>(seconds)) +
                                " and has been recovered.", MessageIcon::Information);
 }
 

@@ -84,10 +84,6 @@ std::string CaptureControlCapture::deviceName()
     return device.utf8();
 }
 
-} // namespace recorder
-
-namespace recorder {
-
 bool CaptureControlCapture::serverReachable()
 {
     // The connection the control shares reconnects on use: an answer means a server.

@@ -9,6 +9,7 @@
 #include "recorder/recording/recording_capture.h"
 #include "recorder/recording/recording_journal.h"
 #include "recorder/recording/recording_writer.h"
+#include "recorder/recording/time_and_size_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,14 +27,6 @@ constexpr auto kSpaceCheckInterval = std::chrono::seconds(5);
 // Seconds written before the file's own rate replaces the format's estimate.
 constexpr double kMeasuredRateAfterSeconds = 5;
 constexpr auto kCaptureRetryInterval = std::chrono::seconds(1);
-
-// 0:12:34
-std::string clockText(double seconds)
-{
-    const auto s = static_cast<long long>(seconds);
-    return std::to_string(s / 3600) + ":" + (s / 60 % 60 < 10 ? "0" : "") + std::to_string(s / 60 % 60) + ":" +
-           (s % 60 < 10 ? "0" : "") + std::to_string(s % 60);
-}
 
 } // namespace
 
@@ -207,8 +200,7 @@ bool RecordingSession::doStart(const RecordingRequest& request)
             if (alive.expired() || generation != generation_) return;
             info_.path = path;
             status_.fileMovedTo = path;
-            if (!journal_.empty())
-                writeJournal(journal_, {info_.path, info_.extension, info_.started, info_.sampleRate, info_.channels});
+            journalRecording();
             reportStatus(true);
         });
     };
@@ -223,8 +215,7 @@ bool RecordingSession::doStart(const RecordingRequest& request)
                                                 capacity, std::move(events));
     state_ = State::Recording;
     journal_ = request.journalPath;
-    if (!journal_.empty())
-        writeJournal(journal_, {info_.path, info_.extension, info_.started, info_.sampleRate, info_.channels});
+    journalRecording();
     notify([&](RecordingObserver& o) { o.recordingStarted(info_); });
     return true;
 }
@@ -273,12 +264,23 @@ void RecordingSession::fillLostFrames()
     if (!writer_ || !captureCounting_ || state_ == State::Idle) return;
     const std::int64_t lost = lostCaptureBase_ + capture_.lostFrames();
     if (lost <= silencedLost_) return;
-    std::int64_t silence = lost - silencedLost_;
+    fillSilence(lost - silencedLost_);
     silencedLost_ = lost;
-    if (maxFrames_ > 0) silence = std::clamp<std::int64_t>(maxFrames_ - counters_.framesCaptured, 0, silence);
-    writer_->pushSilence(silence);
-    counters_.framesCaptured += silence;
-    counters_.framesSilence += silence;
+}
+
+void RecordingSession::fillSilence(std::int64_t frames)
+{
+    // Never past the length asked for.
+    if (maxFrames_ > 0) frames = std::clamp<std::int64_t>(maxFrames_ - counters_.framesCaptured, 0, frames);
+    writer_->pushSilence(frames);
+    counters_.framesCaptured += frames;
+    counters_.framesSilence += frames;
+}
+
+void RecordingSession::journalRecording()
+{
+    if (!journal_.empty())
+        writeJournal(journal_, {info_.path, info_.extension, info_.started, info_.sampleRate, info_.channels});
 }
 
 void RecordingSession::reportStatus(bool always)
@@ -342,7 +344,7 @@ void RecordingSession::captureWentAway()
     lostCaptureBase_ += capture_.lostFrames(); // the run that ended: its count is kept here
     serverWentAway_ = !capture_.serverReachable();
     const std::string what = serverWentAway_ ? "The sound server" : "The device \"" + deviceName_ + "\"";
-    status_.captureNote = what + " went away at " + clockText(info_.sampleRate > 0 ? double(counters_.framesCaptured) / info_.sampleRate : 0) + "; waiting for it\xE2\x80\xA6";
+    status_.captureNote = what + " went away at " + FormatSeconds(info_.sampleRate > 0 ? counters_.framesCaptured / info_.sampleRate : 0) + "; waiting for it\xE2\x80\xA6";
     reportStatus(true);
 }
 
@@ -356,12 +358,7 @@ void RecordingSession::retryCapture()
     const bool there = source_.empty() || capture_.selectSource(source_, why);
     if (there && capture_.start(info_.sampleRate, info_.channels, why)) {
         // The file keeps the wall clock's time: the gap is silence of its length.
-        const auto gap = static_cast<std::int64_t>(std::llround(away * info_.sampleRate));
-        std::int64_t silence = gap;
-        if (maxFrames_ > 0) silence = std::clamp<std::int64_t>(maxFrames_ - counters_.framesCaptured, 0, gap);
-        writer_->pushSilence(silence);
-        counters_.framesCaptured += silence;
-        counters_.framesSilence += silence;
+        fillSilence(static_cast<std::int64_t>(std::llround(away * info_.sampleRate)));
         waiting_ = false;
         captureCounting_ = true;
         framesAtRestart_ = counters_.framesCaptured;

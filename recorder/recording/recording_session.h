@@ -101,6 +101,9 @@ private:
     void doStop();
     void receivePending();
     void fillLostFrames();
+    // Silence in the file for time the capture did not hand over.
+    void fillSilence(std::int64_t frames);
+    void journalRecording();
     void writerFinished();
     void reportStatus(bool always = false);
     void failed(const std::string& message);

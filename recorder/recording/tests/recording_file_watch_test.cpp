@@ -2,11 +2,12 @@
 
 #include "recorder/recording/recording_file_watch.h"
 
+#include "recorder/fileutil/tests/scratch_files.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 namespace recorder {
 namespace {
@@ -17,19 +18,11 @@ class FileWatch : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char tmpl[] = "/tmp/velmor-watch-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        root_ = tmpl;
         fs::create_directories(root_ + "/takes");
         std::ofstream(root_ + "/takes/take.wav") << "RIFF and some audio";
     }
-    void TearDown() override { fs::remove_all(root_); }
-    static std::string contents(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-    std::string root_;
+    scratch::Folder folder_;
+    const std::string root_ = folder_.path();
 };
 
 TEST_F(FileWatch, AMovedFolderIsFollowedToTheFilesNewPath)
@@ -58,8 +51,8 @@ TEST_F(FileWatch, ARemovedFolderIsNoticedAndTheFileSavedBesideWhatIsThere)
     std::string why;
     const std::string saved = watch.rescue({root_ + "/file/sub", root_ + "/music"}, why);
     EXPECT_EQ(saved, root_ + "/music/take (2).wav") << why;
-    EXPECT_EQ(contents(saved), "RIFF and some audio");
-    EXPECT_EQ(contents(root_ + "/music/take.wav"), "another recording");
+    EXPECT_EQ(scratch::read(saved), "RIFF and some audio");
+    EXPECT_EQ(scratch::read(root_ + "/music/take.wav"), "another recording");
 }
 
 TEST_F(FileWatch, NoFolderTakingTheFileSaysWhy)

@@ -3,6 +3,8 @@
 
 #include "recorder/recording/recording_journal.h"
 
+#include "recorder/fileutil/tests/scratch_files.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -17,13 +19,6 @@ namespace fs = std::filesystem;
 
 class Journal : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/velmor-journal-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
 
     // A 16-bit stereo WAV as a crash leaves it: its sizes as they were at the start.
     std::string crashedWav(std::size_t frames, std::size_t strayBytes = 0)
@@ -46,7 +41,8 @@ protected:
         in.read(reinterpret_cast<char*>(b), 4);
         return b[0] | (b[1] << 8) | (b[2] << 16) | (std::uint32_t(b[3]) << 24);
     }
-    std::string dir_;
+    scratch::Folder folder_;
+    const std::string dir_ = folder_.path();
 };
 
 TEST_F(Journal, WrittenThenReadBackAndRemoved)
