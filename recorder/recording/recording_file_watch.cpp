@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 namespace recorder {
@@ -74,6 +75,15 @@ bool copyAll(int from, const std::string& to, std::string& why)
 
 } // namespace
 
+bool folderIsReadOnly(const std::string& folder)
+{
+    struct statvfs vfs {};
+    if (::statvfs(folder.c_str(), &vfs) == 0 && (vfs.f_flag & ST_RDONLY)) return true;
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    return (st.st_mode & 0222) == 0 || ::access(folder.c_str(), W_OK) != 0;
+}
+
 RecordingFileWatch::RecordingFileWatch(std::string path) : path_(std::move(path))
 {
     fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
@@ -91,7 +101,12 @@ RecordingFileWatch::~RecordingFileWatch()
 
 RecordingFileWatch::Seen RecordingFileWatch::check()
 {
-    if (fd_ < 0 || sameFile(path_, device_, inode_)) return {};
+    if (fd_ < 0) return {};
+    if (sameFile(path_, device_, inode_)) {
+        const std::string folder = std::filesystem::path(path_).parent_path().string();
+        if (folderIsReadOnly(folder.empty() ? "." : folder)) return {Change::ReadOnly, {}};
+        return {};
+    }
     struct stat st {};
     if (::fstat(fd_, &st) != 0 || st.st_nlink == 0) return {Change::Removed, {}};
     // Still linked somewhere: where the descriptor says, if that is really it

@@ -5,14 +5,19 @@
 // check() tells whether the file is still where the recording put it: it may
 // have been moved with its folder (the descriptor's path now), or removed
 // (the folder deleted, or unmounted) while its audio is still readable
-// through the descriptor. rescue() then copies it, once it is closed, into
-// the first folder where that works.
+// through the descriptor; or its folder may have been made read-only (by its
+// mode, or remounted so), where the recording must not go on. rescue() copies
+// a removed file, once it is closed, into the first folder where that works.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace recorder {
+
+// A folder nobody may write into: a read-only mount, no write permission for
+// this process, or no write bit at all (which root would otherwise write through).
+bool folderIsReadOnly(const std::string& folder);
 
 class RecordingFileWatch {
 public:
@@ -21,7 +26,7 @@ public:
     RecordingFileWatch(const RecordingFileWatch&) = delete;
     RecordingFileWatch& operator=(const RecordingFileWatch&) = delete;
 
-    enum class Change { None, Moved, Removed };
+    enum class Change { None, Moved, Removed, ReadOnly };
     struct Seen {
         Change change = Change::None;
         std::string where; // Moved: the file's path now

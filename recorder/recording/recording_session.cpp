@@ -7,6 +7,7 @@
 #include "recorder/recording/record_filter_chain.h"
 #include "recorder/recording/record_filter_settings.h"
 #include "recorder/recording/recording_capture.h"
+#include "recorder/recording/recording_file_watch.h"
 #include "recorder/recording/recording_journal.h"
 #include "recorder/recording/recording_writer.h"
 #include "recorder/recording/time_and_size_text.h"
@@ -146,6 +147,9 @@ bool RecordingSession::doStart(const RecordingRequest& request)
             return refuse(false, "The recording could not start: the music folder " + context.defaultFolder +
                                      " cannot be created (" + ec.message() + ").");
     }
+    const std::string folder = std::filesystem::path(info.path).parent_path().string();
+    if (folderIsReadOnly(folder.empty() ? "." : folder))
+        return refuse(false, "The recording could not start: the folder " + folder + " is read-only.");
     const bool existedBefore = std::filesystem::exists(info.path);
     if (!file->open(info.path)) return refuse(false, "The recording could not start: " + file->lastError());
     std::string why;

@@ -50,8 +50,8 @@ void RecordingWriter::run()
         std::int64_t frames = 0;
         for (const auto& b : blocks) frames += b.frames;
         inFlight_.store(frames, std::memory_order_relaxed);
-        watchFile();
         if (!failed_ && write(blocks)) framesWritten_.fetch_add(frames, std::memory_order_relaxed);
+        watchFile();
         blocks.clear(); // the arrays are freed here, off the owner thread
         inFlight_.store(0, std::memory_order_relaxed);
     }
@@ -157,6 +157,9 @@ void RecordingWriter::watchFile()
         removed_ = true;
         error_ = "its folder " + std::filesystem::path(path_).parent_path().string() + " was removed during the recording";
         if (events_.failed) events_.failed(error_);
+    } else if (seen.change == RecordingFileWatch::Change::ReadOnly) {
+        fail("its folder " + std::filesystem::path(watch_.path()).parent_path().string() +
+             " was made read-only during the recording");
     }
 }
 

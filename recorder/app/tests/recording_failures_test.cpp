@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <chrono>
+#include <functional>
 #include <fstream>
 #include <csignal>
 #include <cstdio>
@@ -171,6 +172,98 @@ TEST_F(RecordingFailures, AFullDiskStopsTheRecordingKeepsAllThatFittedAndRecordi
     EXPECT_GT(testaudio::decodeWithFfmpeg(form_->rows()[1].path, 44100, 2).size(), 44100u);
 }
 
+// The output folder under a recording, and what becomes of it.
+class RecordingFolderFaults : public RecordingFailures {
+protected:
+    void SetUp() override
+    {
+        RecordingFailures::SetUp();
+        takes_ = home_ + "/takes";
+        std::filesystem::create_directories(takes_);
+        writeSettings("[set]\noutputfolder=" + takes_ + "\nfilename=take\ndatetime=0\nexistedfile=0\n");
+    }
+    void TearDown() override
+    {
+        std::error_code ec;
+        std::filesystem::permissions(takes_, std::filesystem::perms::owner_all, ec);
+        RecordingFailures::TearDown();
+    }
+    // Records `seconds` of tone, then lets `fault` happen to the folder; the
+    // seconds it took the window to stop and say so.
+    double recordThen(double seconds, const std::function<void()>& fault)
+    {
+        if (!startRecordingOnTestDevice()) return -1;
+        input_->drain();
+        testsound::SignalWriter writer(*input_, testsound::Signal::sine({1000.0, 1000.0}, 0.5), 1.0);
+        writer.start(static_cast<std::uint64_t>(seconds * 44100));
+        for (int i = 0; i < 500 && !writer.finished(); ++i) wait(20);
+        wait(300);
+        fault();
+        const auto faulted = std::chrono::steady_clock::now();
+        // The device goes on delivering, as a real one does.
+        testsound::SignalWriter more(*input_, testsound::Signal::sine({1000.0, 1000.0}, 0.5), 1.0);
+        more.start(44100 * 3);
+        for (int i = 0; i < 300 && prompts_.messages.empty(); ++i) wait(10);
+        more.stop();
+        const double said = std::chrono::duration<double>(std::chrono::steady_clock::now() - faulted).count();
+        waitUntilRecordingIdle();
+        return said;
+    }
+    double fileSeconds(const std::string& path)
+    {
+        return double(testaudio::decodeWithFfmpeg(path, 44100, 2).size()) / 2 / 44100;
+    }
+    std::string takes_;
+};
+
+TEST_F(RecordingFolderFaults, ARemovedFolderIsMadeAgainAndTheFileSavedThereWithEverythingFed)
+{
+    const double said = recordThen(1.5, [&] { std::filesystem::remove_all(takes_); });
+    EXPECT_FALSE(form_->flgRecord);
+    ASSERT_EQ(prompts_.messages.size(), 1u);
+    const std::string& text = prompts_.messages[0].text;
+    EXPECT_NE(text.find("its folder " + takes_ + " was removed"), std::string::npos) << text;
+    ASSERT_EQ(form_->rows().size(), 1u);
+    const std::string path = form_->rows()[0].path;
+    EXPECT_EQ(path, takes_ + "/take.WAV") << "saved in the folder made anew";
+    EXPECT_NE(text.find("kept in " + path), std::string::npos) << text;
+    ASSERT_TRUE(std::filesystem::exists(path)) << "no row names a file that is not there";
+    const double seconds = fileSeconds(path);
+    std::printf("folder removed: 1.50 s fed before, %.2f s in the file, said after %.2f s\n", seconds, said);
+    EXPECT_GT(seconds, 1.45) << "everything fed is in the file";
+    const auto pcm = testaudio::decodeWithFfmpeg(path, 44100, 2);
+    EXPECT_GT(testaudio::toneLevel(std::vector<std::int16_t>(pcm.begin(), pcm.begin() + 44100 * 2), 2, 0, 1000, 44100), 0.15);
+}
+
+TEST_F(RecordingFolderFaults, AFolderMadeReadOnlyStopsTheRecordingKeepsItAndSaysSo)
+{
+    const double said = recordThen(1.5, [&] {
+        std::filesystem::permissions(takes_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    });
+    EXPECT_FALSE(form_->flgRecord) << "the recording stopped itself";
+    ASSERT_EQ(prompts_.messages.size(), 1u);
+    const std::string& text = prompts_.messages[0].text;
+    EXPECT_NE(text.find("its folder " + takes_ + " was made read-only"), std::string::npos) << text;
+    EXPECT_NE(text.find("kept in " + takes_ + "/take.WAV"), std::string::npos) << text;
+    ASSERT_EQ(form_->rows().size(), 1u);
+    const double seconds = fileSeconds(form_->rows()[0].path);
+    std::printf("folder made read-only: 1.50 s fed before, %.2f s in the file, said after %.2f s\n", seconds, said);
+    EXPECT_GT(seconds, 1.45);
+}
+
+TEST_F(RecordingFolderFaults, AReadOnlyFolderRefusesTheStartAndSaysWhich)
+{
+    std::filesystem::permissions(takes_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    openWindow();
+    ASSERT_TRUE(selectTestDevice());
+    form_->StartRecord();
+    EXPECT_FALSE(form_->flgRecord);
+    ASSERT_EQ(prompts_.messages.size(), 1u);
+    EXPECT_EQ(prompts_.messages[0].text, "The recording could not start: the folder " + takes_ + " is read-only.");
+    EXPECT_TRUE(form_->rows().empty());
+    EXPECT_FALSE(std::filesystem::exists(takes_ + "/take.WAV"));
+}
+
 // What a crash leaves: the journal of the recording, and a WAV whose header
 // never counted its data.
 TEST_F(RecordingFailures, TheNextStartRepairsAndListsARecordingACrashCutOff)
@@ -322,6 +415,7 @@ TEST_F(RecordingFailures, ADeviceThatComesBackIsRecordedFromAgainIntoTheSameFile
     const double away = std::chrono::duration<double>(std::chrono::steady_clock::now() - unplugged).count();
     EXPECT_NE(form_->StatusPanel2->text().indexOf("Recording resumed after"), -1) << form_->StatusPanel2->text().toStdString();
     EXPECT_TRUE(form_->flgRecord);
+    EXPECT_EQ(form_->DeviceCombo->currentText().toStdString(), kTestInputName) << "the list shows it back";
     feed(2.0);
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     stopRecording();

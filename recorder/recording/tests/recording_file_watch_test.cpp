@@ -1,4 +1,4 @@
-// The file being recorded, when its folder is moved or removed under it.
+// The file being recorded, when its folder is moved, removed or made read-only under it.
 
 #include "recorder/recording/recording_file_watch.h"
 
@@ -53,6 +53,15 @@ TEST_F(FileWatch, ARemovedFolderIsNoticedAndTheFileSavedBesideWhatIsThere)
     EXPECT_EQ(saved, root_ + "/music/take (2).wav") << why;
     EXPECT_EQ(scratch::read(saved), "RIFF and some audio");
     EXPECT_EQ(scratch::read(root_ + "/music/take.wav"), "another recording");
+}
+
+TEST_F(FileWatch, AFolderMadeReadOnlyIsNoticedEvenByRootAndWritableAgainIsNot)
+{
+    RecordingFileWatch watch(root_ + "/takes/take.wav");
+    fs::permissions(root_ + "/takes", fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_EQ(watch.check().change, RecordingFileWatch::Change::ReadOnly);
+    fs::permissions(root_ + "/takes", fs::perms::owner_all);
+    EXPECT_EQ(watch.check().change, RecordingFileWatch::Change::None);
 }
 
 TEST_F(FileWatch, NoFolderTakingTheFileSaysWhy)
