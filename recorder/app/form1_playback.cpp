@@ -39,6 +39,7 @@ public:
     void setMeter(int index, int value) override { form_.ProgressBarMeter[index]->setValue(value); }
     void runPendingEvents() override { QCoreApplication::processEvents(); }
     void playbackFailed(const std::string& why) override { prompts_.message(&form_, why, MessageIcon::Error); }
+    void playbackStopped(const std::string& note) override { form_.StatusPanel2->setText(QString::fromStdString(note)); }
 
 private:
     Form1& form_;

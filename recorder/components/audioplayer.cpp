@@ -53,6 +53,7 @@ struct Audioplayer::Impl : std::enable_shared_from_this<Audioplayer::Impl> {
     bool endOfData = false;
     bool requestOutstanding = false;
     bool endPosted = false;
+    bool lostPosted = false;
     std::chrono::steady_clock::time_point lastFeed;
     std::int64_t playedMsAfterStop = 0;
 
@@ -194,6 +195,16 @@ struct Audioplayer::Impl : std::enable_shared_from_this<Audioplayer::Impl> {
     void tickLocked()
     {
         const std::uint64_t gen = generation.load();
+        if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream))) {
+            // The server went away or dropped the stream: nothing more will play.
+            if (!lostPosted) {
+                lostPosted = true;
+                deliver(gen, [](Audioplayer& p) {
+                    if (p.OutputLost) p.OutputLost("the sound server went away");
+                });
+            }
+            return;
+        }
         updatePlayedLocked();
         fillLocked();
         while (!blocks.empty() && blocks.front().start + blocks.front().pcm.size() <= playedBytes) {
@@ -229,8 +240,10 @@ struct Audioplayer::Impl : std::enable_shared_from_this<Audioplayer::Impl> {
         auto* self = static_cast<Impl*>(user);
         self->tickLocked();
         (void)api;
-        // The stream holds its context, and the timer goes before the stream.
-        pa_context_rttime_restart(pa_stream_get_context(self->stream), e, pa_rtclock_now() + kTimerMs * PA_USEC_PER_MSEC);
+        // The stream holds its context, and the timer goes before the stream. A
+        // failed stream has let go of its context: the timer stays unarmed then.
+        if (pa_context* context = pa_stream_get_context(self->stream))
+            pa_context_rttime_restart(context, e, pa_rtclock_now() + kTimerMs * PA_USEC_PER_MSEC);
     }
 
     static void onWritable(pa_stream*, std::size_t, void* user) { static_cast<Impl*>(user)->fillLocked(); }
@@ -275,7 +288,7 @@ bool Audioplayer::OpenOutput(std::int32_t sampleRate, std::int32_t channels, std
     d.channels = channels;
     d.queuedBytes = d.writtenBytes = d.playedBytes = 0;
     d.playedMsAfterStop = 0;
-    d.endOfData = d.requestOutstanding = d.endPosted = false;
+    d.endOfData = d.requestOutstanding = d.endPosted = d.lostPosted = false;
     d.lastFeed = std::chrono::steady_clock::now();
 
     pa_sample_spec sampleSpec{PA_SAMPLE_S16LE, static_cast<std::uint32_t>(sampleRate), static_cast<std::uint8_t>(channels)};
@@ -352,7 +365,7 @@ bool Audioplayer::PlayArray(std::span<const std::uint8_t> bytes)
     } else {
         d.blocks.push_back({std::vector<std::uint8_t>(block->pcm.begin(), block->pcm.end()), d.queuedBytes});
         d.queuedBytes += block->pcm.size();
-        d.endOfData = d.requestOutstanding = d.endPosted = false;
+        d.endOfData = d.requestOutstanding = d.endPosted = d.lostPosted = false;
         d.lastFeed = std::chrono::steady_clock::now();
         d.fillLocked();
     }

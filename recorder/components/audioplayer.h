@@ -18,6 +18,8 @@
 //   RequestOnLoadArray  less than about a second is queued ahead: hand over more.
 //   EndPlay             everything queued has played and no more came (an empty
 //                       array was handed over, or nothing for five seconds).
+//   OutputLost(why)     the server went away or dropped the stream: nothing
+//                       more plays; Stop or OpenOutput again.
 //   Timer(value, levels) every 20 ms while playing: value is the position in ms;
 //                       levels are peak decibels per channel of what sounds now,
 //                       0 at full scale down to -90 for silence (like the
@@ -73,6 +75,7 @@ public:
     std::function<void()> EndArrayPlay;
     std::function<void()> RequestOnLoadArray;
     std::function<void()> EndPlay;
+    std::function<void(const std::string& why)> OutputLost;
     std::function<void(std::int32_t value, const std::vector<std::int16_t>& levels)> Timer;
 
     struct Impl;

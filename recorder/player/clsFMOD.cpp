@@ -25,6 +25,9 @@ clsFMOD::clsFMOD(PlayerMessages* messages) : messages_(messages)
     player_.onEnd = [this] {
         if (auto call = onStreamEnd) call();
     };
+    player_.onOutputLost = [this](const std::string& why) {
+        if (messages_) messages_->message("Playback stopped: " + why + ".", kMessageTitle, PlayerMessageIcon::Error);
+    };
 }
 
 clsFMOD::~clsFMOD() { player_.unload(); }

@@ -23,6 +23,12 @@ StreamPlayer::StreamPlayer()
     output_.EndArrayPlay = [this] { feed(); };
     output_.RequestOnLoadArray = [this] { feed(); };
     output_.EndPlay = [this] { finished(); };
+    output_.OutputLost = [this](const std::string& why) {
+        // Held where it stands, so play after the server is back goes on from there.
+        if (state_ != State::Playing) return;
+        stop();
+        if (auto call = onOutputLost) call(why);
+    };
 }
 
 StreamPlayer::~StreamPlayer() { unload(); }

@@ -78,6 +78,9 @@ public:
     // Called on the creating thread when the playing file has played to its
     // end (not when it is unloaded, paused or replaced).
     std::function<void()> onEnd;
+    // Called on the creating thread when the sound output went away while
+    // playing; the file is then paused where it stood.
+    std::function<void(const std::string& why)> onOutputLost;
 
 private:
     enum class State { Unloaded, Loaded, Playing, Paused, Ended };

@@ -32,6 +32,10 @@ MainPlayback::MainPlayback(AudioFile& file, Audioplayer& player, PlaybackView& v
     player_.EndArrayPlay = [this] { FeedPlayer(); };
     player_.RequestOnLoadArray = [this] { FeedPlayer(); };
     player_.EndPlay = [this] { StopPlayback(); };
+    player_.OutputLost = [this](const std::string& why) {
+        StopPlayback();
+        view_.playbackStopped("Playback stopped: " + why + ".");
+    };
     player_.Timer = [this](std::int32_t, const std::vector<std::int16_t>& levels) { playerTimer(levels); };
 }
 
@@ -40,6 +44,7 @@ MainPlayback::~MainPlayback()
     player_.EndArrayPlay = nullptr;
     player_.RequestOnLoadArray = nullptr;
     player_.EndPlay = nullptr;
+    player_.OutputLost = nullptr;
     player_.Timer = nullptr;
 }
 

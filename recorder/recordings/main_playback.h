@@ -35,6 +35,8 @@ public:
     virtual void runPendingEvents() = 0;
     // A playback that could not start: the reason, for an error message.
     virtual void playbackFailed(const std::string& why) = 0;
+    // A playback that stopped by itself (the sound output went away): a note, not a message box.
+    virtual void playbackStopped(const std::string& note) = 0;
 };
 
 class MainPlayback {
