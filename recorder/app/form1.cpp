@@ -417,7 +417,10 @@ void Form1::Form_Load()
     SliderVolume->setValue(Audioplayer->Volume());
     SliderVolumeBalance->setValue(Audioplayer->Balance());
 
-    connect(DeviceCombo, qOverload<int>(&QComboBox::activated), this, [this] { DeviceCombo_Click(); });
+    connect(DeviceCombo, qOverload<int>(&QComboBox::activated), this, [this] {
+        missingDevice_.clear();
+        DeviceCombo_Click();
+    });
     connect(cmbSrcInput, qOverload<int>(&QComboBox::activated), this, [this] { cmbSrcInput_Click(); });
     connectCommands();
     createTray();

@@ -167,7 +167,9 @@ public:
 private:
     void watchDevices();
     void refreshDeviceList();
+    void selectListedDevice();
     QTimer* deviceRefresh_ = nullptr;
+    QString missingDevice_; // the source chosen last, while it is not listed
 
     void SliderVolume_Scroll();
     void SliderVolumeBalance_Scroll();

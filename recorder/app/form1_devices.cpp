@@ -87,15 +87,44 @@ void Form1::refreshDeviceList()
         // The same source: its mixer and input stay; only the numbers behind it moved.
         if (kept != waveIn_->SelectedDevice()) waveIn_->SelectDevice(kept);
         selectCaptureDevice();
+    }
+    // The device chosen last, unplugged and plugged in again, is chosen again
+    // unless the user has chosen another meanwhile.
+    const int back = missingDevice_.isEmpty() ? -1 : DeviceCombo->findData(missingDevice_);
+    if (back >= 0 && back != kept) {
+        const QString text = DeviceCombo->itemText(back);
+        missingDevice_.clear();
+        {
+            QSignalBlocker block(DeviceCombo);
+            DeviceCombo->setCurrentIndex(back);
+        }
+        selectListedDevice();
+        if (!flgRecord) StatusPanel2->setText("The device " + text + " is back and selected.");
         return;
     }
+    if (kept >= 0) return;
     {
         QSignalBlocker block(DeviceCombo);
         DeviceCombo->setCurrentIndex(0);
     }
-    DeviceCombo_Click();
-    if (!selected.isEmpty())
+    if (!selected.isEmpty() && missingDevice_.isEmpty()) missingDevice_ = selected;
+    selectListedDevice();
+    // While recording, the recording says itself that its device went away.
+    if (!selected.isEmpty() && !flgRecord)
         StatusPanel2->setText("The device " + selectedText + " is gone; " + DeviceCombo->currentText() + " is selected.");
+}
+
+void Form1::selectListedDevice()
+{
+    // A recording waiting for its device keeps the capture on it (by name);
+    // only the list and the mixer follow.
+    if (!flgRecord) {
+        DeviceCombo_Click();
+        return;
+    }
+    waveIn_->SelectDevice(DeviceCombo->currentIndex());
+    cmbSrcInput->clear();
+    FillInputList();
 }
 
 void Form1::FillInputList()

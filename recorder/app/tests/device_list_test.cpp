@@ -5,6 +5,8 @@
 
 #include "recorder/components/audioplayer.h"
 
+#include "platform/testserver/sound_server.h"
+
 #include <QLabel>
 
 #include <unistd.h>
@@ -94,6 +96,27 @@ TEST_F(DeviceListTest, ASelectedSourceThatVanishesIsNamedAndTheFirstDeviceTakesI
               std::string("The device ") + kTestInputName + " is gone; " +
                   form_->DeviceCombo->itemText(0).toStdString() + " is selected.");
     expectSelected(form_->DeviceCombo->itemText(0), form_->DeviceCombo->itemData(0).toString().toStdString());
+}
+
+TEST_F(DeviceListTest, ASelectedSourceThatComesBackIsChosenAgainUnlessTheUserChoseAnother)
+{
+    openWindow();
+    ASSERT_TRUE(selectTestDevice());
+    input_.reset();
+    ASSERT_TRUE(within(1000, [&] { return form_->DeviceCombo->findText(kTestInputName) < 0; }));
+    input_ = std::make_unique<testsound::PipeSource>(testsound::SoundServer::shared(), "velmor_window_in", kTestInputName);
+    ASSERT_TRUE(within(1000, [&] { return form_->DeviceCombo->currentText() == kTestInputName; }));
+    EXPECT_EQ(form_->StatusPanel2->text().toStdString(), std::string("The device ") + kTestInputName + " is back and selected.");
+    expectSelected(kTestInputName, "velmor_window_in");
+
+    // Chosen otherwise while it was away: the user's choice stands.
+    input_.reset();
+    ASSERT_TRUE(within(1000, [&] { return form_->DeviceCombo->findText(kTestInputName) < 0; }));
+    choose(kMonitorName);
+    input_ = std::make_unique<testsound::PipeSource>(testsound::SoundServer::shared(), "velmor_window_in", kTestInputName);
+    ASSERT_TRUE(within(1000, [&] { return form_->DeviceCombo->findText(kTestInputName) >= 0; }));
+    wait(300);
+    expectSelected(kMonitorName, "velmor_null.monitor");
 }
 
 TEST_F(DeviceListTest, ADeviceThatCannotBeSelectedIsNamedAndNothingIsLeftSelected)
