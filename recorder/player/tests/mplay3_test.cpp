@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -353,6 +355,23 @@ TEST_F(MPlay3Test, AFileThatCannotBePlayedIsMarkedAndPassedOver)
     EXPECT_TRUE(window_->playlist().entries()[3].unplayable);
     EXPECT_EQ(window_->Label24->text(), "Cannot play broken.mp3");
     EXPECT_FALSE(window_->player().isPlaying());
+}
+
+TEST_F(MPlay3Test, TheOpenDialogsFirstFilterNamesEveryKindOfFileThePlayerPlays)
+{
+    openWindow();
+    QTest::mouseClick(window_->imgOpen, Qt::LeftButton);
+    QTest::mouseClick(window_->imgPlay, Qt::LeftButton);
+    ASSERT_EQ(prompts_.fileFilters.size(), 2u);
+    for (const auto& filter : prompts_.fileFilters) {
+        std::string first = filter.substr(0, filter.find(";;"));
+        std::replace(first.begin(), first.end(), ')', ' ');
+        for (const char* extension : {"*.mp3", "*.wav", "*.ogg", "*.flac", "*.aac", "*.m4a", "*.opus", "*.ac3", "*.vox"})
+            EXPECT_NE(first.find(std::string(extension) + " "), std::string::npos) << extension << " in " << first;
+        EXPECT_NE(filter.find(";;All Files(*)"), std::string::npos);
+    }
+    EXPECT_NE(prompts_.fileFilters[1].find("*.cda"), std::string::npos) << "play lists CD tracks, open does not";
+    EXPECT_EQ(prompts_.fileFilters[0].find("*.cda"), std::string::npos);
 }
 
 TEST_F(MPlay3Test, PlaysTheSecondTrackOfACdImage)

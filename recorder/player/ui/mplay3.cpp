@@ -37,12 +37,20 @@ constexpr const char* kSettingsApp = "velmor-sound-recorder";
 constexpr const char* kSettingsSection = "Audio Player";
 constexpr const char* kCaption = "Audio Player";
 constexpr const char* kFirstText = "Click \"play\" button to open an audio file";
-constexpr const char* kPlayFilter =
-    "All Supported Formats(*.mp3 *.cda *.wma *.wav *.asf *.asx *.lsf *.lsx *.mid *.midi *.rmi *.aif *.aifc *.aiff *.au *.snd)"
-    ";;CD Images(*.cue *.bin *.toc *.nrg);;All Files(*)";
-constexpr const char* kOpenFilter =
-    "All Supported Formats(*.mp3 *.wav *.wma *.asf *.asx *.lsf *.lsx *.mid *.midi *.rmi *.aif *.aifc *.aiff *.au *.snd)"
-    ";;CD Images(*.cue *.bin *.toc *.nrg);;All Files(*)";
+constexpr const char* kClassicPlayExtensions =
+    "*.mp3 *.cda *.wma *.wav *.asf *.asx *.lsf *.lsx *.mid *.midi *.rmi *.aif *.aifc *.aiff *.au *.snd";
+constexpr const char* kClassicOpenExtensions =
+    "*.mp3 *.wav *.wma *.asf *.asx *.lsf *.lsx *.mid *.midi *.rmi *.aif *.aifc *.aiff *.au *.snd";
+// What the decoder reads beyond the classic list.
+constexpr const char* kDecodedExtensions =
+    "*.ogg *.oga *.opus *.flac *.aac *.m4a *.mp4 *.ac3 *.mp2 *.mka *.webm *.wv *.ape *.amr *.caf *.w64 *.vox";
+
+// The first filter names everything the player plays; the classic lists follow.
+std::string openFilter(const char* classic)
+{
+    return std::string("All Supported Formats(") + classic + " " + kDecodedExtensions + ");;Windows Media Formats(" +
+           classic + ");;CD Images(*.cue *.bin *.toc *.nrg);;All Files(*)";
+}
 constexpr const char* kPlaylistFilter = "Playlist(*.M3u);;Playlist(*.m3u8)";
 constexpr int kTwipsPerPixel = 15;
 constexpr int kCollapsedTwips = 1725;
@@ -525,7 +533,7 @@ void MPlay3::playEntry(std::size_t index)
     if (!cdWhy.empty()) prompts_.message(this, cdWhy, MessageIcon::Exclamation);
 }
 
-void MPlay3::openAndPlay(const char* filter)
+void MPlay3::openAndPlay(const std::string& filter)
 {
     const auto file = prompts_.openFile(this, "Open", filter);
     if (!file || file->empty()) return;
@@ -536,7 +544,7 @@ void MPlay3::imgPlay_Click()
 {
     const auto selected = list_.selected();
     if (!selected) {
-        openAndPlay(kPlayFilter);
+        openAndPlay(openFilter(kClassicPlayExtensions));
         return;
     }
     // The loaded entry, paused, goes on where it was.
@@ -547,7 +555,7 @@ void MPlay3::imgPlay_Click()
     playEntry(*selected);
 }
 
-void MPlay3::imgOpen_Click() { openAndPlay(kOpenFilter); }
+void MPlay3::imgOpen_Click() { openAndPlay(openFilter(kClassicOpenExtensions)); }
 
 void MPlay3::lstfavs_DblClick(int row)
 {

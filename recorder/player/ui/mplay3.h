@@ -138,7 +138,7 @@ private:
     void Form_Load();
     void Form_Unload();
 
-    void openAndPlay(const char* filter);
+    void openAndPlay(const std::string& filter);
     std::size_t appendEntry(const std::string& path, double seconds = -1);
     void selectRow(std::size_t index);
     void markUnplayable(std::size_t index, const std::string& why);

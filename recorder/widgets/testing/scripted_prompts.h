@@ -24,6 +24,7 @@ public:
     std::deque<std::optional<std::string>> inputs; // default Cancel
     std::deque<std::optional<std::string>> folders;
     std::deque<std::optional<std::string>> files;
+    std::vector<std::string> fileFilters; // every open dialog's filter, in order
     // As a person reading it: a message box stays open this long, its event loop running.
     int messageOpenMs = 0;
 
@@ -45,8 +46,9 @@ public:
     {
         return next(folders, std::optional<std::string>());
     }
-    std::optional<std::string> openFile(QWidget*, const std::string&, const std::string&) override
+    std::optional<std::string> openFile(QWidget*, const std::string&, const std::string& filter) override
     {
+        fileFilters.push_back(filter);
         return next(files, std::optional<std::string>());
     }
     std::optional<std::string> saveFile(QWidget*, const std::string&, const std::string&) override
