@@ -71,7 +71,8 @@ std::string commentText(ByteView body)
     // Encoding byte and language, then description and text in that encoding.
     const std::uint8_t encoding = body.at(0);
     std::u16string text = tagmora::decodeText(body.mid(4), encoding);
-    if (!text.empty() && (text.back() == u'\0' || encoding == tagmora::kLatin1)) text.pop_back();
+    // Only a real terminator goes: another tagger may not have written one.
+    if (!text.empty() && text.back() == u'\0') text.pop_back();
     return com::utf16ToUtf8(afterLastNul(text));
 }
 

@@ -26,8 +26,8 @@ TEST(ClsFmodFieldText, TextAndCommentFramesAreCutAsCallersExpect)
 {
     EXPECT_EQ(text("TCON", nul + raw("(17)Rock")), "(17)Rock");
     EXPECT_EQ(text("COMM", nul + raw("eng") + nul + raw("hello") + nul), "hello");
-    // Without its terminator a comment loses its last character.
-    EXPECT_EQ(text("COMM", nul + raw("eng") + nul + raw("hello")), "hell");
+    // Without its terminator a comment is read whole.
+    EXPECT_EQ(text("COMM", nul + raw("eng") + nul + raw("hello")), "hello");
     EXPECT_EQ(text("COMM", nul + raw("eng") + raw("about") + nul + raw("  spaced ") + nul), "  spaced ");
     // An empty terminated text is empty, not the language or the description.
     EXPECT_EQ(text("COMM", nul + raw("eng") + raw("about") + nul + nul), "");
@@ -49,7 +49,7 @@ TEST(ClsFmodFieldText, FramesAreDecodedByTheirTextEncoding)
     const Bytes eng = raw("eng");
     EXPECT_EQ(text("COMM", Bytes{1} + eng + utf16(u"", false, true) + nul2 + utf16(u"naïve", false, true) + nul2),
               "naïve");
-    // Only an unterminated ISO-8859-1 comment is cut.
+    // No encoding cuts an unterminated comment.
     EXPECT_EQ(text("COMM", Bytes{1} + eng + utf16(u"d", false, true) + nul2 + utf16(u"naïve", false, true)), "naïve");
     EXPECT_EQ(text("COMM", Bytes{3} + eng + nul + raw("naïve")), "naïve");
     EXPECT_EQ(text("COMM", Bytes{2} + eng + utf16(u"d", true, false) + nul2 + utf16(u"über", true, false) + nul2),

@@ -227,6 +227,20 @@ TEST_F(Frmid3vTest, OneFileSavesWhatTheWindowShowsAndAClearedBoxRemovesTheTag)
     EXPECT_EQ(v1.tagGenre(), 8) << "Jazz";
 }
 
+// Other taggers (mutagen among them) end a Latin-1 comment without a terminator.
+TEST_F(Frmid3vTest, AnUnterminatedLatin1CommentIsShownWholeAndSavedBackWhole)
+{
+    const std::string path =
+        makeMp3("01 - note.mp3", "from mutagen.id3 import COMM\nt.add(COMM(encoding=0, lang='eng', desc='', text='caf\\xe9 au lait'))");
+    openWindow();
+    window_->UpdateFolder(folder_);
+    highlight(0);
+    EXPECT_EQ(window_->txtv2[tagfield::kComments]->text(), QString::fromUtf8("café au lait"));
+    window_->txtv2[1]->setText("Title");
+    window_->SaveItems();
+    EXPECT_EQ(frameText(path, "COMM"), "café au lait");
+}
+
 TEST_F(Frmid3vTest, TheTrackBoxTakesDigitsUpTo255)
 {
     makeMp3("a.mp3");
