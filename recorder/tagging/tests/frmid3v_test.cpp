@@ -227,6 +227,31 @@ TEST_F(Frmid3vTest, OneFileSavesWhatTheWindowShowsAndAClearedBoxRemovesTheTag)
     EXPECT_EQ(v1.tagGenre(), 8) << "Jazz";
 }
 
+TEST_F(Frmid3vTest, AFileWithoutATagShowsEmptyFieldsAndNothingOfTheFileShownBeforeIsSavedIntoIt)
+{
+    makeMp3("01 - tagged.mp3",
+            "from mutagen.id3 import COMM\nt.add(TPE1(encoding=0, text='Other artist'))\n"
+            "t.add(COMM(encoding=0, lang='eng', desc='', text='other comment'))",
+            3, true);
+    const std::string bare = makeMp3("02 - bare.mp3");
+    openWindow();
+    window_->UpdateFolder(folder_);
+    highlight(0);
+    ASSERT_EQ(window_->txtv2[2]->text(), "Other artist");
+    highlight(1);
+    for (QLineEdit* box : window_->txtv2) EXPECT_TRUE(box->text().isEmpty()) << box->objectName().toStdString();
+    for (QLineEdit* box : window_->txtv1) EXPECT_TRUE(box->text().isEmpty()) << box->objectName().toStdString();
+    EXPECT_TRUE(window_->cmbv2->currentText().isEmpty());
+    EXPECT_FALSE(window_->chkv2->isChecked());
+
+    window_->chkv2->setChecked(true);
+    window_->txtv2[1]->setText("Bare title");
+    window_->SaveItems();
+    EXPECT_EQ(frameText(bare, "TIT2"), "Bare title");
+    EXPECT_NE(frameText(bare, "TPE1"), "Other artist");
+    EXPECT_NE(frameText(bare, "COMM"), "other comment");
+}
+
 // Other taggers (mutagen among them) end a Latin-1 comment without a terminator.
 TEST_F(Frmid3vTest, AnUnterminatedLatin1CommentIsShownWholeAndSavedBackWhole)
 {

@@ -387,15 +387,18 @@ void Frmid3v::setV2Enabled(bool on)
 
 void Frmid3v::showRecord(const TagFileRecord& record)
 {
-    if (record.hasV1) {
-        for (int i = 0; i < tagfield::kV1Count; ++i) txtv1[i]->setText(QString::fromStdString(record.v1[i]));
-        cmbv1->setCurrentIndex(record.v1Genre < cmbv1->count() ? record.v1Genre : -1);
+    // A version the file lacks shows empty fields, disabled: nothing of the
+    // file shown before may be saved into this one.
+    for (int i = 0; i < tagfield::kV1Count; ++i)
+        txtv1[i]->setText(record.hasV1 ? QString::fromStdString(record.v1[i]) : QString());
+    cmbv1->setCurrentIndex(record.hasV1 && record.v1Genre < cmbv1->count() ? record.v1Genre : -1);
+    for (int i = 0; i < tagfield::kV2Count; ++i)
+        txtv2[i]->setText(record.hasV2 ? QString::fromStdString(record.v2[i]) : QString());
+    if (record.hasV2) cmbv2->setCurrentText(QString::fromStdString(record.v2Genre));
+    else {
+        cmbv2->setCurrentIndex(-1);
+        cmbv2->setEditText(QString());
     }
-    if (record.hasV2) {
-        for (int i = 0; i < tagfield::kV2Count; ++i) txtv2[i]->setText(QString::fromStdString(record.v2[i]));
-        cmbv2->setCurrentText(QString::fromStdString(record.v2Genre));
-    }
-    // A version the file lacks keeps the text shown, disabled.
     chkv1->setChecked(record.hasV1);
     chkv2->setChecked(record.hasV2);
     setV1Enabled(record.hasV1);
