@@ -3,6 +3,7 @@
 #include "platform/testserver/tone_analysis.h"
 #include "recorder/components/audio_array.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -142,6 +143,18 @@ double toneLevel(const std::vector<std::int16_t>& pcm, int channels, int channel
     std::span<const std::int16_t> middle(pcm.data() + from * static_cast<std::size_t>(channels),
                                          (to - from) * static_cast<std::size_t>(channels));
     return testsound::toneAmplitude(middle, channels, channel, frequency, rate);
+}
+
+double toneLevelBetween(const std::vector<std::int16_t>& pcm, int channels, double frequency, int rate, double from,
+                        double to)
+{
+    const auto at = [&](double seconds) {
+        return std::min(pcm.size(), static_cast<std::size_t>(std::max(0.0, seconds) * rate) * std::size_t(channels));
+    };
+    const auto a = at(from), b = at(to);
+    if (a >= b) return 0;
+    return toneLevel(std::vector<std::int16_t>(pcm.begin() + std::ptrdiff_t(a), pcm.begin() + std::ptrdiff_t(b)), channels,
+                     0, frequency, rate);
 }
 
 } // namespace testaudio

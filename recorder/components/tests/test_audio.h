@@ -50,5 +50,8 @@ std::vector<std::int16_t> decodeWithReader(const std::string& path, int& rate, i
 
 // Amplitude of a tone in one channel over the middle of the signal (skipping codec start-up).
 double toneLevel(const std::vector<std::int16_t>& pcm, int channels, int channel, double frequency, int rate);
+// The same over the stretch from `from` to `to` seconds (cut at the end), in channel 0.
+double toneLevelBetween(const std::vector<std::int16_t>& pcm, int channels, double frequency, int rate, double from,
+                        double to);
 
 } // namespace testaudio
